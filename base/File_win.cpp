@@ -1,0 +1,37 @@
+#include <windows.h>
+
+#include "base/File.h"
+#include "base/UniqueHandle.h"
+
+namespace base {
+namespace {
+void CloseFileHandle(HANDLE h) { CloseHandle(h); }
+using unique_file = unique_handle<HANDLE, void (*)(HANDLE), &CloseFileHandle, INVALID_HANDLE_VALUE>;
+}  // namespace
+
+bool FileExists(const std::u16string& path) {
+  const DWORD a = GetFileAttributesW(reinterpret_cast<LPCWSTR>(path.c_str()));
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::optional<std::vector<uint8_t>> ReadFile(const std::u16string& path) {
+  unique_file f(CreateFileW(reinterpret_cast<LPCWSTR>(path.c_str()), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) return std::nullopt;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(f.get(), &size) || size.QuadPart > 0x7FFFFFFF) return std::nullopt;
+  std::vector<uint8_t> data(static_cast<size_t>(size.QuadPart));
+  size_t done = 0;
+  while (done < data.size()) {
+    DWORD got = 0;
+    if (!::ReadFile(f.get(), data.data() + done, static_cast<DWORD>(data.size() - done), &got,
+                    nullptr) ||
+        got == 0)
+      return std::nullopt;
+    done += got;
+  }
+  return data;
+}
+
+}  // namespace base

@@ -1,0 +1,17 @@
+#pragma once
+// UTF-8 <-> UTF-16 conversion. Portable code keeps text as UTF-16, as the platform does;
+// these are for file names on POSIX, test output and the simulator's trace.
+#include <string>
+#include <string_view>
+
+namespace base {
+
+// Ill-formed input becomes U+FFFD; never throws.
+std::u16string Utf8ToUtf16(std::string_view s);
+std::string Utf16ToUtf8(std::u16string_view s);
+
+// ASCII-only case folding, as the platform's case-insensitive compare does for these names.
+char16_t AsciiUpper(char16_t c);
+bool EqualsNoCase(std::u16string_view a, std::u16string_view b);
+
+}  // namespace base

@@ -1,0 +1,18 @@
+// Where there are no windows (the native build), controls have no peer, the message loop has
+// nothing to wait for and the screen is the design screen.
+#include "ui/Application.h"
+
+namespace ui {
+
+std::unique_ptr<WindowPeer> CreateFormPeer(TForm&) { return nullptr; }
+std::unique_ptr<WindowPeer> CreateButtonPeer(TWinControl&) { return nullptr; }
+
+void Application::Run() {
+  if (mainForm_) mainForm_->Show();
+}
+void Application::ProcessMessages() {}
+void Application::ShowException(const std::exception*) {}
+int Application::ScreenWidth() const { return 1024; }
+int Application::ScreenHeight() const { return 768; }
+
+}  // namespace ui
