@@ -5,8 +5,12 @@
 
 namespace base {
 namespace {
-void CloseFileHandle(HANDLE h) { CloseHandle(h); }
-using unique_file = unique_handle<HANDLE, void (*)(HANDLE), &CloseFileHandle, INVALID_HANDLE_VALUE>;
+void CloseFileHandle(HANDLE h) {
+  CloseHandle(h);
+}
+// CreateFileW fails with INVALID_HANDLE_VALUE, which cannot be a template argument: the
+// wrapper holds null instead.
+using unique_file = unique_handle<HANDLE, void (*)(HANDLE), &CloseFileHandle>;
 }  // namespace
 
 bool FileExists(const std::u16string& path) {
@@ -15,9 +19,10 @@ bool FileExists(const std::u16string& path) {
 }
 
 std::optional<std::vector<uint8_t>> ReadFile(const std::u16string& path) {
-  unique_file f(CreateFileW(reinterpret_cast<LPCWSTR>(path.c_str()), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  HANDLE raw = CreateFileW(reinterpret_cast<LPCWSTR>(path.c_str()), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  unique_file f(raw == INVALID_HANDLE_VALUE ? nullptr : raw);
   if (!f) return std::nullopt;
   LARGE_INTEGER size;
   if (!GetFileSizeEx(f.get(), &size) || size.QuadPart > 0x7FFFFFFF) return std::nullopt;

@@ -8,7 +8,9 @@
 
 namespace base {
 
-void FreeLibraryHandle(void* module) { dlclose(module); }
+void FreeLibraryHandle(void* module) {
+  dlclose(module);
+}
 
 Library Library::Load(const std::u16string& fullPath) {
   Library lib;

@@ -6,7 +6,9 @@
 
 namespace base {
 
-void FreeLibraryHandle(void* module) { FreeLibrary(static_cast<HMODULE>(module)); }
+void FreeLibraryHandle(void* module) {
+  FreeLibrary(static_cast<HMODULE>(module));
+}
 
 Library Library::Load(const std::u16string& fullPath) {
   Library lib;

@@ -72,7 +72,9 @@ std::string Utf16ToUtf8(std::u16string_view s) {
   return out;
 }
 
-char16_t AsciiUpper(char16_t c) { return (c >= u'a' && c <= u'z') ? c - (u'a' - u'A') : c; }
+char16_t AsciiUpper(char16_t c) {
+  return (c >= u'a' && c <= u'z') ? c - (u'a' - u'A') : c;
+}
 
 bool EqualsNoCase(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;

@@ -2,7 +2,9 @@
 
 namespace ui {
 
-void Application::Initialize() { terminated_ = false; }
+void Application::Initialize() {
+  terminated_ = false;
+}
 
 void Application::DestroyForms() {
   while (!forms_.empty()) {
@@ -11,7 +13,10 @@ void Application::DestroyForms() {
   }
 }
 
-void Application::Terminate() { terminated_ = true; }
+void Application::Terminate() {
+  terminated_ = true;
+  if (wakeLoop_) wakeLoop_();
+}
 
 Application& App() {
   static Application app;

@@ -47,6 +47,8 @@ class Application {
   TForm* mainForm_ = nullptr;
   std::vector<std::unique_ptr<TForm>> forms_;
   bool terminated_ = false;
+  // Set by a running platform loop: wakes it when Terminate is called from a nested loop.
+  void (*wakeLoop_)() = nullptr;
 };
 
 // The one application object of the process.

@@ -16,8 +16,13 @@ class TBitmap {
   TBitmap() = default;
   TBitmap(int width, int height, uint32_t fill = 0);
 
+  // Larger sizes are taken for damage and refused before anything is allocated.
+  static constexpr int kMaxDimension = 32768;
+  static constexpr int64_t kMaxPixels = int64_t{1} << 28;
+
   // Raise EFOpenError when the file cannot be read, EInvalidGraphic when it is not a bitmap
-  // this decoder understands (uncompressed or RLE, 1/4/8/16/24/32 bits per pixel).
+  // this decoder understands (uncompressed or RLE, 1/4/8/16/24/32 bits per pixel). Run-length
+  // pictures start as palette entry 0 where the stream skips pixels.
   static TBitmap LoadFromFile(const std::u16string& path);
   static TBitmap LoadFromMemory(std::span<const uint8_t> data);
 

@@ -12,7 +12,9 @@ TControl::TControl(Component* owner, std::u16string name) : Component(owner, std
   WindowProc = [this](Message& m) { WndProc(m); };
 }
 
-TControl::~TControl() { SetParent(nullptr); }
+TControl::~TControl() {
+  SetParent(nullptr);
+}
 
 void TControl::SetParent(TWinControl* parent) {
   if (parent == parent_) return;
@@ -29,7 +31,12 @@ void TControl::SetParent(TWinControl* parent) {
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
-  const TRect r{left, top, left + width, top + height};
+  // Layout files can carry any 32-bit value: the edges wrap as the platform's integers do
+  // instead of overflowing.
+  const auto wrap = [](int a, int b) {
+    return static_cast<int>(static_cast<unsigned>(a) + static_cast<unsigned>(b));
+  };
+  const TRect r{left, top, wrap(left, width), wrap(top, height)};
   if (r == bounds_) return;
   bounds_ = r;
   Changed();
@@ -66,10 +73,17 @@ void TControl::SetFont(const TFont& f) {
 }
 
 // A control without a window shows through its parent's painting.
-void TControl::Changed() { Invalidate(); }
+void TControl::Changed() {
+  Invalidate();
+}
 
 void TControl::Invalidate() {
-  if (parent_) parent_->Invalidate();
+  // A windowed control repaints its own window; any other shows through its parent's.
+  if (auto* w = dynamic_cast<TWinControl*>(this); w && w->peer_) {
+    w->peer_->Invalidate();
+  } else if (parent_) {
+    parent_->Invalidate();
+  }
 }
 
 intptr_t TControl::Perform(uint32_t msgId, uintptr_t wParam, intptr_t lParam) {
@@ -86,12 +100,12 @@ void TControl::WndProc(Message& m) {
                 HiWordSigned(m.LParam));
       break;
     case msg::kRButtonDown:
-      MouseDown(TMouseButton::mbRight, static_cast<TShiftState>(m.WParam),
-                LoWordSigned(m.LParam), HiWordSigned(m.LParam));
+      MouseDown(TMouseButton::mbRight, static_cast<TShiftState>(m.WParam), LoWordSigned(m.LParam),
+                HiWordSigned(m.LParam));
       break;
     case msg::kMButtonDown:
-      MouseDown(TMouseButton::mbMiddle, static_cast<TShiftState>(m.WParam),
-                LoWordSigned(m.LParam), HiWordSigned(m.LParam));
+      MouseDown(TMouseButton::mbMiddle, static_cast<TShiftState>(m.WParam), LoWordSigned(m.LParam),
+                HiWordSigned(m.LParam));
       break;
     default:
       break;
@@ -99,7 +113,9 @@ void TControl::WndProc(Message& m) {
   DefaultHandler(m);
 }
 
-void TControl::DefaultHandler(Message& m) { m.Result = 0; }
+void TControl::DefaultHandler(Message& m) {
+  m.Result = 0;
+}
 
 void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
@@ -117,7 +133,9 @@ TLabel::TLabel(Component* owner, std::u16string name) : TGraphicControl(owner, s
 
 TImage::TImage(Component* owner, std::u16string name) : TGraphicControl(owner, std::move(name)) {}
 
-void TImage::LoadPicture(const std::u16string& path) { SetPicture(TBitmap::LoadFromFile(path)); }
+void TImage::LoadPicture(const std::u16string& path) {
+  SetPicture(TBitmap::LoadFromFile(path));
+}
 
 void TImage::SetPicture(TBitmap picture) {
   picture_ = std::move(picture);
@@ -141,14 +159,26 @@ TWinControl::~TWinControl() {
 NativeHandle TWinControl::Handle() {
   if (!peer_ && !creatingPeer_) {
     if (Parent()) Parent()->Handle();  // a child window needs its parent's first
+  }
+  // The parent's window may have brought this one along.
+  if (!peer_ && !creatingPeer_) {
     creatingPeer_ = true;
     peer_ = CreatePeer();
     creatingPeer_ = false;
+    if (peer_) {
+      peer_->Update();  // visibility and what changed while the window was being made
+      // Windowed children get their windows with their parent's.
+      for (TControl* c : controls_) {
+        if (auto* w = dynamic_cast<TWinControl*>(c)) w->Handle();
+      }
+    }
   }
   return peer_ ? peer_->Handle() : nullptr;
 }
 
-void TWinControl::DestroyHandle() { peer_.reset(); }
+void TWinControl::DestroyHandle() {
+  peer_.reset();
+}
 
 TControl* TWinControl::ControlAtPos(int x, int y) const {
   for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
@@ -207,7 +237,11 @@ void TWinControl::DefaultHandler(Message& m) {
 }
 
 void TWinControl::Changed() {
-  if (peer_) peer_->Update();
+  if (peer_) {
+    peer_->Update();
+  } else if (Parent() && Parent()->HandleAllocated()) {
+    Handle();  // joined a parent that already has its window
+  }
   TControl::Changed();
 }
 
@@ -266,6 +300,43 @@ void TForm::WndProc(Message& m) {
       break;
   }
   TWinControl::WndProc(m);
+}
+
+// --- Text-entry controls ---
+
+TEdit::TEdit(Component* owner, std::u16string name) : TWinControl(owner, std::move(name)) {
+  SetColor(clWindow);
+}
+
+TComboBox::TComboBox(Component* owner, std::u16string name) : TWinControl(owner, std::move(name)) {
+  SetColor(clWindow);
+}
+
+TMemo::TMemo(Component* owner, std::u16string name) : TWinControl(owner, std::move(name)) {
+  SetColor(clWindow);
+}
+
+TRichEdit::TRichEdit(Component* owner, std::u16string name) : TWinControl(owner, std::move(name)) {
+  SetColor(clWindow);
+}
+
+// --- TLabeledEdit ---
+
+TLabeledEdit::TLabeledEdit(Component* owner, std::u16string name)
+    : TEdit(owner, std::move(name)), label_(new TBoundLabel(this, u"SubLabel")) {
+  label_->SetBounds(0, 0, 0, 13);
+}
+
+void TLabeledEdit::Changed() {
+  TEdit::Changed();
+  if (!label_) return;  // still being constructed
+  // Only a move or a new parent places the label again; its own changes are left alone.
+  if (Parent() == labelParent_ && BoundsRect() == labelFor_) return;
+  labelParent_ = Parent();
+  labelFor_ = BoundsRect();
+  label_->SetParent(Parent());
+  label_->SetBounds(Left(), Top() - label_->Height() - LabelSpacing, label_->Width(),
+                    label_->Height());
 }
 
 }  // namespace ui

@@ -217,4 +217,113 @@ class TForm : public TWinControl {
   std::unique_ptr<WindowPeer> CreatePeer() override { return CreateFormPeer(*this); }
 };
 
+// --- The other classes a form may hold. Plain models: they carry what the layout and the texts
+// set on them; natively, and for now on Windows, they have no window of their own.
+
+class TCheckBox : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  std::u16string_view ClassName() const override { return u"TCheckBox"; }
+  bool Checked = false;
+};
+
+class TRadioButton : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  std::u16string_view ClassName() const override { return u"TRadioButton"; }
+  bool Checked = false;
+};
+
+// Text-entry controls start on the window colour, as the platform draws them.
+class TEdit : public TWinControl {
+ public:
+  TEdit(Component* owner, std::u16string name);
+  std::u16string_view ClassName() const override { return u"TEdit"; }
+};
+
+class TComboBox : public TWinControl {
+ public:
+  TComboBox(Component* owner, std::u16string name);
+  std::u16string_view ClassName() const override { return u"TComboBox"; }
+};
+
+class TMemo : public TWinControl {
+ public:
+  TMemo(Component* owner, std::u16string name);
+  std::u16string_view ClassName() const override { return u"TMemo"; }
+};
+
+class TRichEdit : public TWinControl {
+ public:
+  TRichEdit(Component* owner, std::u16string name);
+  std::u16string_view ClassName() const override { return u"TRichEdit"; }
+};
+
+class TShape : public TGraphicControl {
+ public:
+  using TGraphicControl::TGraphicControl;
+  std::u16string_view ClassName() const override { return u"TShape"; }
+};
+
+class TPanel : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  std::u16string_view ClassName() const override { return u"TPanel"; }
+};
+
+class TGroupBox : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  std::u16string_view ClassName() const override { return u"TGroupBox"; }
+};
+
+class TWebBrowser : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  std::u16string_view ClassName() const override { return u"TWebBrowser"; }
+};
+
+// A progress gauge drawn by its parent.
+class TCGauge : public TGraphicControl {
+ public:
+  using TGraphicControl::TGraphicControl;
+  std::u16string_view ClassName() const override { return u"TCGauge"; }
+  int MinValue = 0, MaxValue = 100, Progress = 0;
+};
+
+// A menu entry: a component without bounds, never a control.
+class TMenuItem : public Component {
+ public:
+  using Component::Component;
+  std::u16string_view ClassName() const override { return u"TMenuItem"; }
+  std::u16string Caption;
+  bool Enabled = true;
+};
+
+// The caption label of a TLabeledEdit. It has its own class name and belongs to the edit, not to
+// the form, so code walking the form's components meets the edit once and no extra "TLabel".
+class TBoundLabel : public TLabel {
+ public:
+  using TLabel::TLabel;
+  std::u16string_view ClassName() const override { return u"TBoundLabel"; }
+};
+
+// An edit with a caption label kept LabelSpacing pixels above it, on the same parent.
+class TLabeledEdit : public TEdit {
+ public:
+  TLabeledEdit(Component* owner, std::u16string name);
+  std::u16string_view ClassName() const override { return u"TLabeledEdit"; }
+
+  TBoundLabel& EditLabel() const { return *label_; }
+  int LabelSpacing = 3;
+
+ protected:
+  void Changed() override;
+
+ private:
+  TBoundLabel* label_ = nullptr;  // owned through the component list
+  TWinControl* labelParent_ = nullptr;
+  TRect labelFor_;  // the edit's bounds the label was last placed for
+};
+
 }  // namespace ui

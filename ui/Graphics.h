@@ -15,7 +15,7 @@ inline constexpr TColor clBtnFace = clSystemColor | 15;  // COLOR_BTNFACE
 inline constexpr TColor clWindow = clSystemColor | 5;    // COLOR_WINDOW
 inline constexpr TColor clWindowText = clSystemColor | 8;
 
-inline constexpr TColor RGB(uint8_t r, uint8_t g, uint8_t b) {
+inline constexpr TColor ColorRGB(uint8_t r, uint8_t g, uint8_t b) {
   return r | (static_cast<uint32_t>(g) << 8) | (static_cast<uint32_t>(b) << 16);
 }
 
@@ -29,8 +29,12 @@ struct TFont {
 
 struct TRect {
   int Left = 0, Top = 0, Right = 0, Bottom = 0;
-  int Width() const { return Right - Left; }
-  int Height() const { return Bottom - Top; }
+  int Width() const {
+    return static_cast<int>(static_cast<unsigned>(Right) - static_cast<unsigned>(Left));
+  }
+  int Height() const {
+    return static_cast<int>(static_cast<unsigned>(Bottom) - static_cast<unsigned>(Top));
+  }
   bool Contains(int x, int y) const { return x >= Left && x < Right && y >= Top && y < Bottom; }
   bool operator==(const TRect&) const = default;
 };

@@ -4,15 +4,23 @@
 
 namespace ui {
 
-std::unique_ptr<WindowPeer> CreateFormPeer(TForm&) { return nullptr; }
-std::unique_ptr<WindowPeer> CreateButtonPeer(TWinControl&) { return nullptr; }
+std::unique_ptr<WindowPeer> CreateFormPeer(TForm&) {
+  return nullptr;
+}
+std::unique_ptr<WindowPeer> CreateButtonPeer(TWinControl&) {
+  return nullptr;
+}
 
 void Application::Run() {
   if (mainForm_) mainForm_->Show();
 }
 void Application::ProcessMessages() {}
 void Application::ShowException(const std::exception*) {}
-int Application::ScreenWidth() const { return 1024; }
-int Application::ScreenHeight() const { return 768; }
+int Application::ScreenWidth() const {
+  return 1024;
+}
+int Application::ScreenHeight() const {
+  return 768;
+}
 
 }  // namespace ui

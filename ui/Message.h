@@ -56,8 +56,12 @@ inline constexpr uintptr_t kMkLButton = 0x0001, kMkRButton = 0x0002, kMkShift = 
                            kMkControl = 0x0008, kMkMButton = 0x0010;
 }  // namespace msg
 
-inline int16_t LoWordSigned(intptr_t v) { return static_cast<int16_t>(v & 0xFFFF); }
-inline int16_t HiWordSigned(intptr_t v) { return static_cast<int16_t>((v >> 16) & 0xFFFF); }
+inline int16_t LoWordSigned(intptr_t v) {
+  return static_cast<int16_t>(v & 0xFFFF);
+}
+inline int16_t HiWordSigned(intptr_t v) {
+  return static_cast<int16_t>((v >> 16) & 0xFFFF);
+}
 inline intptr_t MakeLParam(int x, int y) {
   return static_cast<intptr_t>((static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16) |
                                static_cast<uint16_t>(x));

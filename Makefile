@@ -1,0 +1,48 @@
+# The two commands of the README:
+#   make demo   build the 64-bit launcher and run it under Wine (screenshot when headless)
+#   make test   build native, win64 and win32; run the native tests and the win64 tests under Wine
+# Both install what they need with apt-get first (scripts/deps.sh).
+JOBS ?= $(shell nproc)
+
+.PHONY: all test demo deps native win64 win32 test-native test-win64 clean format
+
+all: native win64 win32
+
+test: deps-test test-native win32 test-win64
+
+demo: deps-demo
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64 -j$(JOBS) --target TandrelProgram devicemanager_sim tandrel_data tandrel_probe
+	scripts/demo.sh build/win64
+
+deps-test:
+	scripts/deps.sh test
+deps-demo:
+	scripts/deps.sh demo
+
+native:
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j$(JOBS)
+
+win64:
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64 -j$(JOBS)
+
+# The shipping build: compiled and linked every time, checked as a 32-bit GUI program that
+# imports only system DLLs, never run (these machines cannot run 32-bit code).
+win32:
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 -j$(JOBS)
+	ctest --preset win32 --output-on-failure
+
+test-native: native
+	ctest --preset native -j$(JOBS)
+
+test-win64: win64
+	scripts/with-wine.sh build/win64 ctest --preset win64
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build

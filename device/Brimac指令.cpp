@@ -1,0 +1,120 @@
+#include "device/Brimac指令.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "device/輸出入_dll核心程式.h"
+
+using namespace brimac;
+
+namespace {
+
+// Address and parameter arithmetic is 16-bit, as the receiver sees it.
+uint16_t U16(unsigned value) {
+  return static_cast<uint16_t>(value & 0xFFFF);
+}
+
+// Two BCD digits in the low byte of a version word.
+int32_t DecodeVersion(uint16_t word) {
+  return ((word >> 4) & 0x0F) * 10 + (word & 0x0F);
+}
+
+}  // namespace
+
+void TBRIMAC::SetDevice(std::u16string devicePath, uint16_t deviceTag) {
+  DevicePath = std::move(devicePath);
+  DeviceTag = deviceTag;
+}
+
+bool TBRIMAC::WriteCommand(uint16_t command, uint16_t parameter, uint16_t count) {
+  // c_str() of an empty string is a pointer to an empty string, never null.
+  return device::Write(DevicePath.c_str(), DeviceTag, command, parameter, count);
+}
+
+bool TBRIMAC::ReadCommand(uint16_t command, uint16_t parameter, uint16_t byteCount, void* buffer) {
+  return device::Read(DevicePath.c_str(), DeviceTag, command, parameter, byteCount, buffer);
+}
+
+bool TBRIMAC::CommitChunk(uint16_t address) {
+  return WriteCommand(kCommitChunk, U16(address | kCommitFlag), 1);
+}
+
+bool TBRIMAC::ReadWords(uint16_t address, uint16_t n, uint16_t* words) {
+  // Read into bytes and assemble: the wire order is little-endian whatever the host's.
+  std::vector<uint8_t> bytes(2 * size_t{n});
+  if (!ReadCommand(kReadWords, address, U16(2u * n), bytes.data())) return false;
+  for (size_t i = 0; i < n; ++i)
+    words[i] = static_cast<uint16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
+  return true;
+}
+
+bool TBRIMAC::BeginBlockWrite(uint16_t address) {
+  return WriteCommand(kBeginBlockWrite, address, 1);
+}
+
+bool TBRIMAC::StageWord(uint16_t index, uint16_t value) {
+  const unsigned offset = 2u * index;
+  if (!WriteCommand(kStageByte, U16((value & 0x00FFu) * 256u + offset), 1)) return false;
+  return WriteCommand(kStageByte, U16((value & 0xFF00u) + offset + 1u), 1);
+}
+
+bool TBRIMAC::WriteChunk(uint16_t address, const Chunk& words) {
+  // Staging and commit results are not consulted: the read-back below is the judge.
+  for (size_t i = 0; i < kChunkWords; ++i) StageWord(static_cast<uint16_t>(i), words[i]);
+  CommitChunk(address);
+  for (size_t i = 0; i < kChunkWords; ++i) {
+    uint16_t word = 0xFFFF;
+    // A failed read verifies nothing, even when the word expected is the buffer's 0xFFFF.
+    if (!ReadWords(U16(address + i), 1, &word)) return false;
+    if (word != words[i]) return false;
+  }
+  return true;
+}
+
+bool TBRIMAC::WriteBlock(uint16_t address, const Block& words) {
+  BeginBlockWrite(address);
+  for (size_t k = 0; k < kBlockWords / kChunkWords; ++k) {
+    Chunk chunk;
+    std::copy_n(words.begin() + static_cast<std::ptrdiff_t>(k * kChunkWords), kChunkWords,
+                chunk.begin());
+    if (!WriteChunk(U16(address + k * kChunkWords), chunk)) return false;
+  }
+  return true;
+}
+
+bool TBRIMAC::ReadBlock(uint16_t address, Block& words) {
+  for (size_t offset = 0; offset < kBlockWords; offset += 4)
+    if (!ReadWords(U16(address + offset), 4, &words[offset])) return false;
+  return true;
+}
+
+bool TBRIMAC::ReadInfo(uint16_t page, InfoPage& bytes) {
+  return ReadCommand(kReadInfo, page, kInfoBytes, bytes.data());
+}
+
+bool TBRIMAC::SetParameter(uint8_t n, uint16_t value) {
+  return WriteCommand(U16(kSetParameter + n), value, 1);
+}
+
+bool TBRIMAC::SetMode(uint16_t value) {
+  return WriteCommand(kSetMode, value, 1);
+}
+
+bool TBRIMAC::StartPairing() {
+  return WriteCommand(kPairing, 1, 1);
+}
+
+bool TBRIMAC::StopPairing() {
+  return WriteCommand(kPairing, 0, 1);
+}
+
+int32_t TBRIMAC::ReadFirmwareVersion() {
+  uint16_t word = 0;
+  if (!ReadWords(kFirmwareWordA, 1, &word)) return 0;
+  // The older version word carries the same marker and BCD digits as the newer one.
+  if ((word & 0xFF00) == kVersionMarker) return DecodeVersion(word);
+  // A failed read leaves the word as read above, which has no marker: -1.
+  ReadWords(kFirmwareWordB, 1, &word);
+  if ((word & 0xFF00) == kVersionMarker) return DecodeVersion(word);
+  return -1;
+}

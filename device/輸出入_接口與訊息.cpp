@@ -1,0 +1,55 @@
+#include "device/輸出入_接口與訊息.h"
+
+#include <algorithm>
+
+#include "device/輸出入_dll核心程式.h"
+
+namespace device {
+namespace {
+
+int32_t Search(uint16_t productId, int32_t index, char16_t (&buffer)[kDevicePathChars],
+               int32_t& tag) {
+  return GetUsbDeviceFromHub(kVendorId, productId, index, buffer, &tag);
+}
+
+// At most the buffer's room: a library that leaves no terminator gives 128 code units.
+std::u16string PathFrom(const char16_t (&buffer)[kDevicePathChars]) {
+  const auto end = std::find(buffer, buffer + kDevicePathChars, u'\0');
+  return std::u16string(buffer, end);
+}
+
+}  // namespace
+
+int32_t OpenDeviceAccess(void* windowHandle) {
+  LoadDeviceLibrary();
+  return Initial(windowHandle);
+}
+
+void CloseDeviceAccess() {
+  CloseQuery();
+  FreeDeviceLibrary();
+}
+
+int32_t FindReceiverFamily1(int32_t index, std::u16string& devicePath, uint16_t& deviceTag) {
+  // Cleared, so a library that writes nothing yields an empty path.
+  char16_t buffer[kDevicePathChars] = {};
+  int32_t tag = 0;
+  int32_t count = Search(kFamily1ProductId, index, buffer, tag);
+  // Only "none attached" sends us to the alternate identifier; a failed search or several
+  // receivers are the answer as they are.
+  if (count == 0) count = Search(kFamily1AltProductId, index, buffer, tag);
+  devicePath = PathFrom(buffer);
+  deviceTag = static_cast<uint16_t>(tag & 0xFFFF);
+  return count;
+}
+
+int32_t FindReceiverFamily2(int32_t index, std::u16string& devicePath, uint16_t& deviceTag) {
+  char16_t buffer[kDevicePathChars] = {};
+  int32_t tag = 0;
+  const int32_t count = Search(kFamily2ProductId, index, buffer, tag);
+  devicePath = PathFrom(buffer);
+  deviceTag = static_cast<uint16_t>(tag & 0xFFFF);
+  return count;
+}
+
+}  // namespace device

@@ -1,0 +1,11 @@
+#include <windows.h>
+
+#include "device/輸出入_接口與訊息.h"
+
+namespace device {
+
+uint32_t RegisteredMessage(const char16_t* name) {
+  return RegisterWindowMessageW(reinterpret_cast<const wchar_t*>(name));
+}
+
+}  // namespace device

@@ -1,0 +1,24 @@
+#!/bin/sh
+# Installs, with apt-get, whatever the build and its tests need and this machine lacks.
+# Usage: scripts/deps.sh [build|test|demo]   (test and demo also need Wine and a screen)
+set -eu
+want="cmake ninja-build g++ make python3 googletest g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686"
+case "${1:-test}" in
+  build) ;;
+  *) want="$want wine64 wine xvfb xauth x11-apps imagemagick xdotool" ;;
+esac
+missing=""
+for p in $want; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO=sudo
+else
+  SUDO=
+fi
+echo "Installing:$missing"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+# Never wine32: 32-bit programs cannot run on these machines.
+$SUDO apt-get install -y -qq --no-install-recommends $missing >/dev/null

@@ -1,0 +1,55 @@
+#!/bin/bash
+# with-wine.sh <build-dir> <command...>
+# Runs a command inside a warm Wine session: a private prefix in the build folder, a persistent
+# wineserver, and a screen. The screen is a fresh Xvfb unless TANDREL_DISPLAY=host and a display
+# is set (the demo on a desktop). Everything started here is stopped on the way out.
+set -euo pipefail
+build=$(realpath "$1")
+shift
+
+export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+
+xvfb_pid=""
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+if [ "${TANDREL_DISPLAY:-}" = host ] && [ -n "${DISPLAY:-}" ]; then
+  :
+else
+  # A free display number: no lock file and no socket.
+  n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -nolisten tcp -screen 0 "${TANDREL_SCREEN:-1280x1024x24}" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+fi
+
+# Keep one wineserver for the whole session, and warm the prefix before anything else talks to
+# it: without the warm-up, CTest can hang on pipes held by Wine's services.
+mkdir -p "$WINEPREFIX"
+wineserver -p
+if [ ! -f "$WINEPREFIX/.tandrel-ready" ]; then
+  wine wineboot -i >/dev/null 2>&1 || true
+  # A crash ends the process instead of waiting for a click on Wine's crash dialog.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  touch "$WINEPREFIX/.tandrel-ready"
+else
+  wine wineboot >/dev/null 2>&1 || true
+fi
+# On a private screen everything runs in a Wine virtual desktop: without a window manager, Wine
+# otherwise waits about two seconds for each window it shows. On the user's display windows are
+# ordinary X windows.
+if [ -n "$xvfb_pid" ]; then
+  size=${TANDREL_SCREEN:-1280x1024x24}
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "${size%x*}" /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+else
+  wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true
+fi
+
+"$@"

@@ -1,0 +1,279 @@
+/* Tandrel launcher SDK: what the author of a feature module or of a device-manager library needs.
+ *
+ * A feature module is a DLL with one export, called by the launcher on its GUI thread with a
+ * pointer to a context record. The export returns only when the module has finished with its
+ * window; the launcher then frees the library at once, so the module keeps no pointer into the
+ * record or its strings. While the module runs, it talks to the receiver only by sending the
+ * registered messages below to the launcher's main window (the record's `window`), which answers
+ * with registered messages of its own. Message identifiers are obtained by name with
+ * RegisterWindowMessageW; their values are not part of the protocol.
+ *
+ *   Module           Library path under the forms folder    Export
+ *   message confirm  MessageConfirm\MessageConfirm.dll      return_MessageConfirm
+ *   multi-pair       MultiPairForm\MultiPairForm.dll        return_MultiPairForm
+ *   RSSI display     RSSIDisplay\RSSIDisplay.dll            return_RSSIDisplay
+ *
+ * The exports use the standard Windows calling convention (TANDREL_MODULE_CALL) and are exported
+ * under their plain names: on 32-bit Windows use a .def file or --kill-at, since the compiler
+ * would otherwise decorate them ("_return_RSSIDisplay@4").
+ *
+ * The device-manager library's exports are in tandrel_devicemanager.h, included here.
+ *
+ * C89 and C99 compatible; compiles as C++ too. */
+#ifndef TANDREL_SDK_H
+#define TANDREL_SDK_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "tandrel_devicemanager.h"
+
+#if defined(_WIN32) && !defined(_WIN64)
+#define TANDREL_MODULE_CALL __stdcall
+#else
+#define TANDREL_MODULE_CALL
+#endif
+
+#ifdef __cplusplus
+#define TANDREL_EXTERN_C extern "C"
+#else
+#define TANDREL_EXTERN_C
+#endif
+#ifdef _WIN32
+#define TANDREL_MODULE_EXPORT TANDREL_EXTERN_C __declspec(dllexport)
+#else
+#define TANDREL_MODULE_EXPORT TANDREL_EXTERN_C __attribute__((visibility("default")))
+#endif
+
+#if defined(__cplusplus) || (defined(__STDC_VERSION__) && __STDC_VERSION__ >= 199901L)
+#define TANDREL_SDK_INLINE static inline
+#elif defined(__GNUC__)
+#define TANDREL_SDK_INLINE static __inline__ __attribute__((unused))
+#else
+#define TANDREL_SDK_INLINE static
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ---- Strings -------------------------------------------------------------------------------
+ *
+ * A string field of a record points at the first UTF-16 code unit of a NUL-terminated text; a
+ * null pointer is the empty text. In front of the first character lies the launcher's string
+ * header. Read the characters only (up to the terminator or `length` code units); never write,
+ * keep or free a string. */
+typedef tandrel_dm_char tandrel_char;
+
+typedef struct TandrelStringHeader {
+#if UINTPTR_MAX > 0xFFFFFFFFu
+  int32_t padding; /* 0; keeps the characters 8-byte aligned on 64-bit */
+#endif
+  uint16_t codePage;    /* 1200 (UTF-16 LE) */
+  uint16_t elementSize; /* 2 */
+  int32_t refCount;     /* 1 */
+  int32_t length;       /* code units, without the terminator */
+} TandrelStringHeader;  /* 12 bytes on 32-bit, 16 on 64-bit */
+
+/* The header of a non-null string field. */
+#define TANDREL_STRING_HEADER(s) \
+  ((const TandrelStringHeader*)(const void*)((const char*)(s) - sizeof(TandrelStringHeader)))
+/* The length in code units of a string field; 0 for the null (empty) string. */
+#define TANDREL_STRING_LENGTH(s) ((s) ? TANDREL_STRING_HEADER(s)->length : 0)
+
+/* The characters of a string field, never null: the empty text for a null field. */
+TANDREL_SDK_INLINE const tandrel_char* tandrel_string_text(const tandrel_char* s) {
+  static const tandrel_char empty[1] = {0};
+  return s ? s : empty;
+}
+
+/* ---- Context records -----------------------------------------------------------------------
+ *
+ * Natural C alignment (the compilers' default packing) gives these offsets:
+ *
+ *   field                         32-bit  64-bit
+ *   languageId (u16)                  0       0   0: the user's default language
+ *   sectionPath (string)              4       8   section-name suffixes for text lookups, "."
+ * separated window (HWND)                     8      16   the launcher's main window formsFolder
+ * (string)             12      24   "...\Data\Tandrel_Program\Forms\", ends in "\"
+ *
+ *   TandrelMessageConfirmRecord      24 / 48 bytes
+ *     messageText (string)           16      32   the text to show
+ *     reserved (i32)                 20      40   0
+ *   TandrelMultiPairFormRecord       32 / 56 bytes
+ *     param0, param1, param2 (i32)   16..24  32..40   0, 0, 1
+ *     text (string)                  28      48   empty
+ *   TandrelRSSIDisplayRecord         20 / 40 bytes
+ *     receiverOk (u8)                16      32   1
+ *
+ * The module's texts: the forms folder + "Texts\" holds one language file per language, named
+ * by tandrel_language_name() + ".txt", with "English.txt" as fallback (INI layout; four
+ * backslashes in a value stand for a line break). A module reads its own section, named after
+ * its library ("RSSIDisplay.dll"), extended by the section path: with path "a.b", the sections
+ * "RSSIDisplay.dll.a.b", "RSSIDisplay.dll.a" and "RSSIDisplay.dll" are tried in that order. */
+typedef struct TandrelMessageConfirmRecord {
+  uint16_t languageId;
+  const tandrel_char* sectionPath;
+  void* window;
+  const tandrel_char* formsFolder;
+  const tandrel_char* messageText;
+  int32_t reserved;
+} TandrelMessageConfirmRecord;
+
+typedef struct TandrelMultiPairFormRecord {
+  uint16_t languageId;
+  const tandrel_char* sectionPath;
+  void* window;
+  const tandrel_char* formsFolder;
+  int32_t param0;
+  int32_t param1;
+  int32_t param2;
+  const tandrel_char* text;
+} TandrelMultiPairFormRecord;
+
+typedef struct TandrelRSSIDisplayRecord {
+  uint16_t languageId;
+  const tandrel_char* sectionPath;
+  void* window;
+  const tandrel_char* formsFolder;
+  uint8_t receiverOk;
+} TandrelRSSIDisplayRecord;
+
+/* Compile-time checks of the table above (a negative array size fails the build). */
+#define TANDREL_SDK_CHECK(name, cond) typedef char tandrel_sdk_check_##name[(cond) ? 1 : -1]
+#if UINTPTR_MAX > 0xFFFFFFFFu
+TANDREL_SDK_CHECK(string_header, sizeof(TandrelStringHeader) == 16);
+TANDREL_SDK_CHECK(message_confirm, offsetof(TandrelMessageConfirmRecord, reserved) == 40 &&
+                                       sizeof(TandrelMessageConfirmRecord) == 48);
+TANDREL_SDK_CHECK(multi_pair, offsetof(TandrelMultiPairFormRecord, text) == 48 &&
+                                  sizeof(TandrelMultiPairFormRecord) == 56);
+TANDREL_SDK_CHECK(rssi, offsetof(TandrelRSSIDisplayRecord, receiverOk) == 32 &&
+                            sizeof(TandrelRSSIDisplayRecord) == 40);
+#else
+TANDREL_SDK_CHECK(string_header, sizeof(TandrelStringHeader) == 12);
+TANDREL_SDK_CHECK(message_confirm, offsetof(TandrelMessageConfirmRecord, reserved) == 20 &&
+                                       sizeof(TandrelMessageConfirmRecord) == 24);
+TANDREL_SDK_CHECK(multi_pair, offsetof(TandrelMultiPairFormRecord, text) == 28 &&
+                                  sizeof(TandrelMultiPairFormRecord) == 32);
+TANDREL_SDK_CHECK(rssi, offsetof(TandrelRSSIDisplayRecord, receiverOk) == 16 &&
+                            sizeof(TandrelRSSIDisplayRecord) == 20);
+#endif
+
+/* ---- Feature-module exports ----------------------------------------------------------------
+ *
+ * A module defines its export like this:
+ *   TANDREL_MODULE_EXPORT int32_t TANDREL_MODULE_CALL
+ *   return_MultiPairForm(const TandrelMultiPairFormRecord* record) { ... }
+ * The launcher does not use the multi-pair result. */
+#define TANDREL_EXPORT_MESSAGE_CONFIRM "return_MessageConfirm"
+#define TANDREL_EXPORT_MULTI_PAIR_FORM "return_MultiPairForm"
+#define TANDREL_EXPORT_RSSI_DISPLAY "return_RSSIDisplay"
+
+typedef void(TANDREL_MODULE_CALL* TandrelMessageConfirmFn)(
+    const TandrelMessageConfirmRecord* record);
+typedef int32_t(TANDREL_MODULE_CALL* TandrelMultiPairFormFn)(
+    const TandrelMultiPairFormRecord* record);
+typedef void(TANDREL_MODULE_CALL* TandrelRSSIDisplayFn)(const TandrelRSSIDisplayRecord* record);
+
+/* ---- Registered messages -------------------------------------------------------------------
+ *
+ * Names for RegisterWindowMessageW. "Sent" messages return their result to the sender; a module
+ * that wants the result of a request sends it (SendMessageW) rather than posting it.
+ *
+ * AM_PAIR_START      module -> launcher, sent. wParam, lParam: not used.
+ *                    Starts pairing on the receiver. Result 1 on success, 0 on failure.
+ * AM_PAIR_STOP       module -> launcher, sent. wParam, lParam: not used.
+ *                    Stops pairing. Result 1 on success, 0 on failure.
+ * AM_PAIR_GET_ID     module -> launcher, sent. wParam: the window to receive AM_PAIR_RETURN_ID;
+ *                    lParam: not used. Reads the newly paired device and stores it in the
+ *                    receiver. Result 1 on success, 0 on failure; the answer is posted in both
+ *                    cases.
+ * AM_PAIR_RETURN_ID  launcher -> that window, posted after AM_PAIR_GET_ID has returned.
+ *                    wParam: device kind, 1 (keyboard) or 2 (mouse), or -1 (all bits set) when
+ *                    no new device is reported or the request failed; lParam: the device
+ *                    identifier, at most 19 bits, 0 with kind -1.
+ * AM_CHANNEL_SETTING_EX_REQUEST_RFINFO  module -> launcher, sent. wParam: the requesting window;
+ *                    lParam: not used. Answered, before it returns, by one of the next two.
+ * AM_CHANNEL_SETTING_EX_RFINFO  launcher -> requesting window, sent. wParam: the radio channel
+ *                    (0 to 31); lParam: the signal level (0 to 255).
+ * AM_DEVICE_REMOVE   launcher -> requesting window, sent, when the receiver cannot be read any
+ *                    more. wParam, lParam: 0. The launcher closes right afterwards, so the
+ *                    module should finish. */
+#define TANDREL_MSG_PAIR_START L"AM_PAIR_START"
+#define TANDREL_MSG_PAIR_STOP L"AM_PAIR_STOP"
+#define TANDREL_MSG_PAIR_GET_ID L"AM_PAIR_GET_ID"
+#define TANDREL_MSG_PAIR_RETURN_ID L"AM_PAIR_RETURN_ID"
+#define TANDREL_MSG_REQUEST_RFINFO L"AM_CHANNEL_SETTING_EX_REQUEST_RFINFO"
+#define TANDREL_MSG_RFINFO L"AM_CHANNEL_SETTING_EX_RFINFO"
+#define TANDREL_MSG_DEVICE_REMOVE L"AM_DEVICE_REMOVE"
+
+/* Device kinds in AM_PAIR_RETURN_ID's wParam. */
+#define TANDREL_DEVICE_KIND_NONE (-1)
+#define TANDREL_DEVICE_KIND_KEYBOARD 1
+#define TANDREL_DEVICE_KIND_MOUSE 2
+
+/* ---- Device-manager library exports (see tandrel_devicemanager.h for the signatures) ------- */
+#define TANDREL_DM_LIBRARY_PATH L"DLL\\DLL_MouseDeviceManager.dll" /* beside the launcher */
+#define TANDREL_DM_EXPORT_INITIAL "Initial"
+#define TANDREL_DM_EXPORT_CLOSE_QUERY "CloseQuery"
+#define TANDREL_DM_EXPORT_WRITE "Write"
+#define TANDREL_DM_EXPORT_READ "Read"
+#define TANDREL_DM_EXPORT_GET_USB_DEVICE_FROM_HUB "GetUsbDeviceFromHub"
+
+/* ---- Languages -----------------------------------------------------------------------------
+ *
+ * The language name of a Windows language identifier, as the launcher names its language files
+ * ("FrenchF.txt"). Whole identifiers are matched; every identifier not listed is "English".
+ * Replace identifier 0 by GetUserDefaultLangID() first. */
+TANDREL_SDK_INLINE const char* tandrel_language_name(uint16_t languageId) {
+  switch (languageId) {
+    case 0x0404:
+    case 0x0C04:
+    case 0x1004:
+      return "ChineseT";
+    case 0x0804:
+      return "ChineseS";
+    case 0x0419:
+      return "Russian";
+    case 0x041F:
+      return "Turkish";
+    case 0x0410:
+    case 0x0810:
+      return "Italian";
+    case 0x0416:
+    case 0x0816:
+      return "PortugueseP";
+    case 0x040C:
+    case 0x080C:
+    case 0x0C0C:
+    case 0x100C:
+    case 0x140C:
+    case 0x180C:
+      return "FrenchF";
+    case 0x0413:
+    case 0x0813:
+      return "Dutch";
+    case 0x0407:
+    case 0x0807:
+    case 0x0C07:
+    case 0x1007:
+    case 0x1407:
+      return "German";
+    case 0x0411:
+      return "Japanese";
+    case 0x0412:
+      return "Korean";
+    default:
+      break;
+  }
+  /* Spanish: primary language 0x0A with sublanguages 2 to 20 (0x040A is not among them). */
+  if ((languageId & 0x3FF) == 0x0A && (languageId >> 10) >= 2 && (languageId >> 10) <= 20)
+    return "Spanish";
+  return "English";
+}
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,341 @@
+#include "shell/MultiPairMainForm.h"
+
+#include <windows.h>
+
+#include "base/File.h"
+#include "base/Library.h"
+#include "device/輸出入_接口與訊息.h"
+#include "modules/Classdll介面_多連鍵鼠對碼.h"
+#include "modules/Classdll介面_無線信號檢測.h"
+#include "modules/Dllexports.h"
+#include "modules/Subdll介面_共用.h"
+#include "shell/PairingBlock.h"
+#include "skin/Class色彩位置字型檔管理.h"
+#include "ui/Application.h"
+#include "ui/IniFile.h"
+
+TTandrelProgram* TandrelProgram = nullptr;
+
+namespace {
+
+using namespace std::placeholders;
+
+// Design captions; the language files replace them.
+constexpr char16_t kForMeeting[] = u"Multi-link receiver";
+constexpr char16_t kForMeetingNotes[] =
+    u"One receiver for several keyboards and mice: pair new devices to it in one pass.";
+constexpr char16_t kForLife[] = u"Radio signal";
+constexpr char16_t kForLifeNotes[] =
+    u"Shows the receiver's radio channel and signal strength while your devices work.";
+constexpr char16_t kProgramTitle[] = u"Tandrel";
+
+constexpr char16_t kTextSection[] = u"MultiPairForm.dll";
+constexpr int32_t kMinimumFirmware = 38;
+
+// Advances with every pairing start for the life of the process.
+int32_t g_pairingParameterIndex = 0;
+
+bool SetCurrentFolder(const std::u16string& folder) {
+  return SetCurrentDirectoryW(reinterpret_cast<LPCWSTR>(folder.c_str())) != 0;
+}
+
+}  // namespace
+
+TTandrelProgram::TTandrelProgram(ui::Component* owner) : ui::TForm(owner, u"TandrelProgram") {
+  // 1. The form and its controls, as designed.
+  CreateControls();
+
+  // 2. Members start empty (see their initialisers).
+
+  // 3. From here on every message to the form passes through MainWindowProc.
+  SavedWindowProc = WindowProc;
+  WindowProc = [this](ui::Message& m) { MainWindowProc(m); };
+
+  // 4. The executable's folder is the current directory until the skin step changes it.
+  ExeFolder = base::ExecutableFolder();
+  SetCurrentFolder(ExeFolder);  // a failure changes nothing that follows
+
+  // 5.-7. Folders, joined as the data tree expects them.
+  LanguageId = 0;
+  FormsFolder = ExeFolder + u"\\Data\\Tandrel_Program\\Forms\\";
+  SkinFolder = ExeFolder + u"\\Data\\Tandrel_Program\\Forms\\Tandrel_Program\\";
+  SharedTextFolder = ExeFolder + u"\\Data\\Tandrel_Program\\Forms\\Texts\\";
+  SectionPath.clear();
+
+  // 8. Texts for the user's language; a label keeps its design text where no file has one.
+  ActiveLanguage =
+      LanguageFileManager.Load(SkinFolder + u"Texts\\", SharedTextFolder, SectionPath, LanguageId);
+  LanguageFileManager.ApplyTexts(*this, u"MultiPairForm.dll");
+
+  // 9. Skin folder as current directory, background picture and icon: added with the skin.
+
+  // 10. The window caption is the title label's text, translated by now ("lb_Title" without
+  // language files).
+  SetCaption(lb_Title->Caption());
+
+  // 11.-12. The version label.
+  ReadVersion();
+
+  // 13. Bounds, colours and font face from the layout file, then the bitmap buttons.
+  ApplyMainLayout();
+  // Bitmap buttons: added with the skin.
+}
+
+void TTandrelProgram::ApplyMainLayout() {
+  // A malformed number in the file raises the framework's conversion error, which ends the
+  // construction and reaches the entry's message box.
+  class色彩位置字型檔管理 layout;
+  layout.ApplyLayout(*this, LayoutFile(), u"", LanguageId);
+}
+
+TTandrelProgram::~TTandrelProgram() {
+  if (TandrelProgram == this) TandrelProgram = nullptr;
+}
+
+void TTandrelProgram::CreateControls() {
+  SetBounds(0, 0, 406, 375);
+  SetCaption(u"TandrelProgram");
+  SetColor(ui::clBtnFace);
+  ui::TFont formFont;  // Tahoma, height -11
+  SetFont(formFont);
+
+  auto mouseDown = [this](ui::Component* s, ui::TMouseButton b, ui::TShiftState sh, int x, int y) {
+    FormMouseDown(s, b, sh, x, y);
+  };
+  OnMouseDown = mouseDown;
+
+  auto image = [&](const char16_t* name, int l, int t, int w, int h) {
+    auto* im = new ui::TImage(this, name);
+    im->SetParent(this);
+    im->SetBounds(l, t, w, h);
+    im->OnMouseDown = mouseDown;
+    return im;
+  };
+  auto label = [&](const char16_t* name, int l, int t, int w, int h, int fontHeight, bool bold,
+                   const char16_t* caption) {
+    auto* lb = new ui::TLabel(this, name);
+    lb->SetParent(this);
+    lb->SetBounds(l, t, w, h);
+    ui::TFont f;
+    f.Height = fontHeight;
+    f.Bold = bold;
+    f.Color = ui::clBlack;
+    lb->SetFont(f);
+    lb->SetCaption(caption);
+    lb->OnMouseDown = mouseDown;
+    return lb;
+  };
+  auto button = [&](const char16_t* name, int l, int t, int w, int h, int tabOrder,
+                    void (TTandrelProgram::*onClick)(ui::Component*)) {
+    auto* bt = new ui::TButton(this, name);
+    bt->SetParent(this);
+    bt->SetBounds(l, t, w, h);
+    bt->TabOrder = tabOrder;
+    bt->OnClick = [this, onClick](ui::Component* s) { (this->*onClick)(s); };
+    return bt;
+  };
+
+  im_BackgroundImage = image(u"im_BackgroundImage", 0, 0, 375, 345);
+  lb_ForMeeting = label(u"lb_ForMeeting", 20, 36, 321, 18, -12, true, kForMeeting);
+  lb_ForLife = label(u"lb_ForLife", 20, 111, 321, 18, -12, true, kForLife);
+  lb_ForMeetingNotes = label(u"lb_ForMeetingNotes", 20, 54, 335, 55, -11, false, kForMeetingNotes);
+  lb_ProgramTitle = label(u"lb_ProgramTitle", 208, 9, 131, 18, -12, false, kProgramTitle);
+  im_Totem = image(u"im_Totem", 182, 8, 20, 20);
+  im_Totem->Transparent = true;
+  lb_Title = label(u"lb_Title", 28, 15, 147, 18, -15, true, u"lb_Title");
+  lb_Version = label(u"lb_Version", 8, 327, 131, 18, -12, false, u"Version");
+  lb_ForLifeNotes = label(u"lb_ForLifeNotes", 20, 129, 335, 58, -11, false, kForLifeNotes);
+  bt_Close = button(u"bt_Close", 345, 5, 20, 20, 0, &TTandrelProgram::bt_CloseClick);
+  bt_NewMultiPairProcess = button(u"bt_NewMultiPairProcess", 8, 232, 132, 33, 1,
+                                  &TTandrelProgram::bt_NewMultiPairProcessClick);
+  bt_OpenRSSIDisplay = button(u"bt_OpenRSSIDisplay", 209, 271, 132, 33, 2,
+                              &TTandrelProgram::bt_OpenRSSIDisplayClick);
+
+  OnCreate = [this](ui::Component* s) { FormCreate(s); };
+  OnActivate = [this](ui::Component* s) { FormActivate(s); };
+  OnCloseQuery = [this](ui::Component* s, bool& canClose) { FormCloseQuery(s, canClose); };
+}
+
+void TTandrelProgram::ReadVersion() {
+  lb_Version->SetCaption(u"");
+  const std::u16string layout = LayoutFile();
+  if (!base::FileExists(layout)) return;
+  // The version is kept once, in section "English", whatever the language.
+  const ui::TIniFile ini(layout);
+  const std::u16string version = ini.ReadString(u"English", u"Version", u"@@");
+  if (version != u"@@") lb_Version->SetCaption(version);
+}
+
+void TTandrelProgram::FormCreate(ui::Component*) {
+  SetWidth(im_BackgroundImage->Width());
+  SetHeight(im_BackgroundImage->Height());
+  SetLeft(CentredOrigin(ui::App().ScreenWidth(), Width()));
+  SetTop(CentredOrigin(ui::App().ScreenHeight(), Height()));
+  device::OpenDeviceAccess(Handle());
+}
+
+void TTandrelProgram::FormActivate(ui::Component*) {
+  // The window takes the outline of its background at the first activation: added with the skin.
+}
+
+void TTandrelProgram::FormMouseDown(ui::Component*, ui::TMouseButton button, ui::TShiftState, int,
+                                    int) {
+  if (button != ui::TMouseButton::mbLeft) return;
+  // As if the caption bar had been grabbed: the platform moves the window with the mouse.
+  ReleaseCapture();
+  Perform(ui::msg::kSysCommand, ui::msg::kScDragMove, 0);
+}
+
+void TTandrelProgram::FormCloseQuery(ui::Component*, bool&) {
+  // Requests a module posted before the close are served while the receiver is still reachable.
+  ui::App().ProcessMessages();
+  device::CloseDeviceAccess();
+}
+
+void TTandrelProgram::bt_CloseClick(ui::Component*) {
+  Close();
+}
+
+void TTandrelProgram::bt_NewMultiPairProcessClick(ui::Component*) {
+  ReceiverOk = CheckReceiver();
+  if (!ReceiverOk) return;
+  LaunchMultiPairForm();
+  // The multi-pair process is one-way: whatever the module gave, the launcher ends.
+  Close();
+}
+
+void TTandrelProgram::bt_OpenRSSIDisplayClick(ui::Component*) {
+  ReceiverOk = CheckReceiver();
+  if (!ReceiverOk) return;
+  ui::App().ProcessMessages();
+  classDLL介面_無線信號檢測 module(FormsFolder + RSSIDisplayLibraryPath());
+  ModuleStrings strings;
+  DLLSTRUCT_RSSIDisplay record =
+      MakeRSSIDisplayRecord(strings, {LanguageId, SectionPath, Handle(), FormsFolder}, ReceiverOk);
+  module.Invoke(&record);
+}
+
+bool TTandrelProgram::CheckReceiver() {
+  std::u16string path;
+  uint16_t tag = 0;
+  std::u16string text;
+  // Only the first family's count decides whether the second family is asked at all.
+  int32_t n = device::FindReceiverFamily1(0, path, tag);
+  if (n != 1) {
+    n = device::FindReceiverFamily2(0, path, tag);
+    if (n == 0) text = LanguageFileManager.GetText(kTextSection, u"NoDongleExists");
+    if (n > 1) text = LanguageFileManager.GetText(kTextSection, u"MultipleDongle");
+    // Without the device-manager library (a negative count) no receiver can be reached either:
+    // the user is told so, rather than handed an empty box.
+    if (n < 0) text = LanguageFileManager.GetText(kTextSection, u"NoDongleExists");
+  }
+  if (n == 1) {
+    Receiver.SetDevice(path, tag);
+    if (Receiver.ReadFirmwareVersion() >= kMinimumFirmware) return true;
+    text = LanguageFileManager.GetText(kTextSection, u"NoDongleExists");
+  }
+  ShowReceiverMessage(text);
+  return false;
+}
+
+void TTandrelProgram::ShowReceiverMessage(const std::u16string& text) {
+  ModuleStrings strings;
+  ShowMessageConfirm(
+      MakeMessageConfirmRecord(strings, {LanguageId, SectionPath, Handle(), FormsFolder}, text),
+      FormsFolder);
+}
+
+int32_t TTandrelProgram::LaunchMultiPairForm() {
+  ModuleStrings strings;
+  DLLSTRUCT_MultiPairForm record =
+      MakeMultiPairFormRecord(strings, {LanguageId, SectionPath, Handle(), FormsFolder});
+  classDLL介面_多連鍵鼠對碼 module(FormsFolder + MultiPairFormLibraryPath());
+  // The module's form runs inside this call; its requests arrive at MainWindowProc meanwhile.
+  return module.Invoke(&record);
+}
+
+void TTandrelProgram::MainWindowProc(ui::Message& message) {
+  // Identifiers are asked for by name every time: they are the system's, not ours to keep.
+  const uint32_t id = message.Msg;
+  if (id == device::RegisteredMessage(device::kAmPairStart)) {
+    message.Result = DoPairStart() ? 1 : 0;
+  } else if (id == device::RegisteredMessage(device::kAmPairGetId)) {
+    int32_t kind = -1;
+    uint32_t identifier = 0;
+    const bool ok = ReadNewDeviceId(kind, identifier);
+    message.Result = ok ? 1 : 0;
+    // Posted in every case; after a failed read it says "no device" (kind -1, identifier 0).
+    PostMessageW(reinterpret_cast<HWND>(message.WParam),
+                 device::RegisteredMessage(device::kAmPairReturnId),
+                 static_cast<WPARAM>(static_cast<uint32_t>(kind)), identifier);
+  } else if (id == device::RegisteredMessage(device::kAmPairStop)) {
+    message.Result = DoPairStop() ? 1 : 0;
+  } else if (id == device::RegisteredMessage(device::kAmChannelSettingExRequestRfInfo)) {
+    AnswerRfInfoRequest(reinterpret_cast<ui::NativeHandle>(message.WParam));
+  } else {
+    // Everything else, standard or registered, goes to the saved procedure untouched.
+    SavedWindowProc(message);
+  }
+}
+
+bool TTandrelProgram::DoPairStart() {
+  if (!Receiver.SetParameter(1, pairing::NextParameter(g_pairingParameterIndex))) return false;
+  Sleep(20);
+  return Receiver.StartPairing();
+}
+
+bool TTandrelProgram::DoPairStop() {
+  return Receiver.StopPairing();
+}
+
+bool TTandrelProgram::ReadNewDeviceId(int32_t& kind, uint32_t& identifier) {
+  TBRIMAC::InfoPage a{}, b{};
+  if (!Receiver.ReadInfo(pairing::kInfoNewDevice, a)) return false;
+  if (!Receiver.ReadInfo(pairing::kInfoRadio, b)) return false;
+  const pairing::NewDevice device = pairing::DecodeNewDevice(a);
+  if (device.kind == 1 && !StoreKind1Id(device.identifier, a[7], b[5])) return false;
+  if (device.kind == 2 && !StoreKind2Id(device.identifier)) return false;
+  kind = device.kind;
+  identifier = device.identifier;
+  return true;
+}
+
+bool TTandrelProgram::StoreKind1Id(uint32_t identifier, uint8_t attribute, uint8_t extra) {
+  TBRIMAC::Block block{};
+  if (!Receiver.ReadBlock(pairing::kBlockAddress, block)) return false;
+  Receiver.SetMode(1);
+  Sleep(100);
+  pairing::EditKind1(block, identifier, attribute, extra);
+  // Once the block has been read the store counts as done; the receiver verifies each chunk.
+  Receiver.WriteBlock(pairing::kBlockAddress, block);
+  Receiver.SetMode(2);
+  Sleep(100);
+  return true;
+}
+
+bool TTandrelProgram::StoreKind2Id(uint32_t identifier) {
+  TBRIMAC::Block block{};
+  if (!Receiver.ReadBlock(pairing::kBlockAddress, block)) return false;
+  Receiver.SetMode(1);
+  Sleep(100);
+  pairing::EditKind2(block, identifier);
+  Receiver.WriteBlock(pairing::kBlockAddress, block);
+  Receiver.SetMode(2);
+  Sleep(100);
+  return true;
+}
+
+void TTandrelProgram::AnswerRfInfoRequest(ui::NativeHandle requester) {
+  RfInfoRequester = requester;
+  TBRIMAC::InfoPage b{};
+  HWND to = static_cast<HWND>(RfInfoRequester);
+  if (Receiver.ReadInfo(pairing::kInfoRadio, b)) {
+    const pairing::RadioInfo radio = pairing::DecodeRadio(b);
+    SendMessageW(to, device::RegisteredMessage(device::kAmChannelSettingExRfInfo), radio.channel,
+                 radio.level);
+    return;
+  }
+  // The receiver is gone: the requester is told, and the launcher ends.
+  SendMessageW(to, device::RegisteredMessage(device::kAmDeviceRemove), 0, 0);
+  Close();
+}

@@ -1,0 +1,91 @@
+#pragma once
+// The launcher's one window: a borderless form with a background picture, descriptive labels,
+// a version label and three push buttons. It works out the data folders beside the executable,
+// opens device access when it is created and closes it when it is asked to close.
+#include <cstdint>
+#include <string>
+
+#include "device/Brimac指令.h"
+#include "text/Class語言檔管理.h"
+#include "ui/Controls.h"
+
+class TTandrelProgram : public ui::TForm {
+ public:
+  explicit TTandrelProgram(ui::Component* owner = nullptr);
+  ~TTandrelProgram() override;
+  std::u16string_view ClassName() const override { return u"TTandrelProgram"; }
+
+  // Controls, in creation order; owned by the form.
+  ui::TImage* im_BackgroundImage;
+  ui::TLabel* lb_ForMeeting;
+  ui::TLabel* lb_ForLife;
+  ui::TLabel* lb_ForMeetingNotes;
+  ui::TLabel* lb_ProgramTitle;
+  ui::TImage* im_Totem;
+  ui::TLabel* lb_Title;
+  ui::TLabel* lb_Version;
+  ui::TLabel* lb_ForLifeNotes;
+  ui::TButton* bt_Close;
+  ui::TButton* bt_NewMultiPairProcess;
+  ui::TButton* bt_OpenRSSIDisplay;
+
+  // The window procedure the form had before MainWindowProc was installed.
+  ui::WndMethod SavedWindowProc;
+  // The receiver the last successful check found; requests of the feature modules go to it.
+  TBRIMAC Receiver;
+  // Declared before the strings so that it is destroyed after them.
+  class語言檔管理 LanguageFileManager;
+  // The language the texts were loaded for; it names the skin sub-folder.
+  std::u16string ActiveLanguage;
+  // Folder strings keep the doubled backslash that joining produces (C:\App\\Data\...);
+  // they are handed on to the feature modules exactly so.
+  std::u16string ExeFolder;
+  std::u16string FormsFolder;
+  std::u16string SkinFolder;
+  std::u16string SharedTextFolder;
+  std::u16string SectionPath;  // always empty here
+  uint16_t LanguageId = 0;     // 0: each manager takes the platform's default language
+  bool ReceiverOk = false;
+  ui::NativeHandle RfInfoRequester = nullptr;
+
+  void FormCreate(ui::Component* sender);
+  void FormActivate(ui::Component* sender);
+  void FormMouseDown(ui::Component* sender, ui::TMouseButton button, ui::TShiftState shift, int x,
+                     int y);
+  void FormCloseQuery(ui::Component* sender, bool& canClose);
+  void bt_CloseClick(ui::Component* sender);
+  void bt_NewMultiPairProcessClick(ui::Component* sender);
+  void bt_OpenRSSIDisplayClick(ui::Component* sender);
+
+  void MainWindowProc(ui::Message& message);
+
+  // Exactly one receiver of firmware 38 or above; otherwise the user is told why, and false.
+  bool CheckReceiver();
+  int32_t LaunchMultiPairForm();
+
+  // The layout file beside the skin: its "Version" key (section "English") names the version.
+  std::u16string LayoutFile() const { return SkinFolder + u"UI_Main.txt"; }
+
+ private:
+  void CreateControls();
+  void ReadVersion();
+  void ApplyMainLayout();
+  void ShowReceiverMessage(const std::u16string& text);
+
+  // The feature modules' requests.
+  bool DoPairStart();
+  bool DoPairStop();
+  bool ReadNewDeviceId(int32_t& kind, uint32_t& identifier);
+  bool StoreKind1Id(uint32_t identifier, uint8_t attribute, uint8_t extra);
+  bool StoreKind2Id(uint32_t identifier);
+  void AnswerRfInfoRequest(ui::NativeHandle requester);
+};
+
+// The main form once it is created.
+extern TTandrelProgram* TandrelProgram;
+
+// Left/top that centre a window of the given size on a screen: signed division truncating toward
+// zero, so a window 5 pixels wider than the screen gets -2, not -3.
+inline int CentredOrigin(int screenSize, int windowSize) {
+  return (screenSize - windowSize) / 2;
+}

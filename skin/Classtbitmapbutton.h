@@ -1,0 +1,50 @@
+#pragma once
+// A push button dressed in a skin: a strip of four frames (normal, hot, pressed, disabled) drawn
+// over the button after its own painting, and the button's window shaped after the frame. The
+// button keeps all its behaviour: the skin hooks its WindowProc and passes every message on first.
+#include <string>
+
+#include "skin/Classgraphicsengine.h"
+#include "ui/Bitmap.h"
+#include "ui/Controls.h"
+#include "ui/win/Gdi.h"
+
+class classTBitmapButton {
+ public:
+  static constexpr int kFrameCount = 4;
+  enum Frame { kNormal = 0, kHot = 1, kPressed = 2, kDisabled = 3 };
+
+  // Dresses `control` (not owned; it must outlive this object). Nothing changes on the control
+  // until LoadSkin.
+  explicit classTBitmapButton(ui::TWinControl* control);
+  // Gives the control its previous WindowProc back.
+  ~classTBitmapButton();
+  classTBitmapButton(const classTBitmapButton&) = delete;
+  classTBitmapButton& operator=(const classTBitmapButton&) = delete;
+
+  // Loads the strip at `path` (empty or missing: nothing is loaded; an unreadable file raises the
+  // framework's bitmap error), sizes the control to one frame and hooks it, once. Without a strip
+  // the control keeps its bounds and its plain look and is not hooked.
+  void LoadSkin(const std::u16string& path);
+  // The control's WindowProc while hooked.
+  void ButtonWindowProc(ui::Message& message);
+  // Draws the current state's frame on the control's window and reshapes the window after it.
+  void Paint();
+
+  bool Hooked() const { return static_cast<bool>(savedWindowProc_); }
+  // The frame the current state shows: disabled, then pressed, then hot, else normal.
+  Frame CurrentFrame() const;
+
+ private:
+  ui::WndMethod savedWindowProc_;
+  classGraphiceEngine engine_;
+  ui::win::unique_hrgn appliedRegion_;
+  ui::TBitmap frameStrip_;
+  ui::win::DibSurface compose_;  // back buffer of the control's size
+  ui::TBitmap frame_;
+  ui::win::unique_hdc composeDc_;  // memory DC the back buffer is selected into while painting
+  bool hot_ = false;
+  bool pressed_ = false;
+  bool repaint_ = false;
+  ui::TWinControl* control_;
+};

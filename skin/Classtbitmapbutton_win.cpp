@@ -1,0 +1,109 @@
+#include "skin/Classtbitmapbutton.h"
+
+#include "base/File.h"
+#include "skin/FrameStrip.h"
+
+namespace {
+
+// The button class draws through its parent's clipping (CS_PARENTDC), which ignores the button's
+// own window region: its plain painting would cover the cut corners. Without the style every
+// button clips to its own shape. The style belongs to the class, so this holds for all buttons of
+// the process; for them it only gives up a speed-up that no longer matters.
+void ClipToOwnShape(HWND hwnd) {
+  const ULONG_PTR style = GetClassLongPtrW(hwnd, GCL_STYLE);
+  if (style & CS_PARENTDC) SetClassLongPtrW(hwnd, GCL_STYLE, style & ~ULONG_PTR{CS_PARENTDC});
+}
+
+}  // namespace
+
+classTBitmapButton::classTBitmapButton(ui::TWinControl* control)
+    : appliedRegion_(CreateRectRgn(0, 0, 0, 0)),
+      composeDc_(CreateCompatibleDC(nullptr)),
+      control_(control) {}
+
+classTBitmapButton::~classTBitmapButton() {
+  if (savedWindowProc_ && control_) control_->WindowProc = std::move(savedWindowProc_);
+}
+
+void classTBitmapButton::LoadSkin(const std::u16string& path) {
+  if (!path.empty() && base::FileExists(path)) frameStrip_ = ui::TBitmap::LoadFromFile(path);
+  // No strip: sizing the control to an empty frame would make it 0 x 0, invisible and
+  // unclickable. It stays a plain button where the layout put it.
+  if (frameStrip_.Empty() || !control_) return;
+  control_->SetWidth(skin::FrameWidth(frameStrip_.Width(), kFrameCount));
+  control_->SetHeight(frameStrip_.Height());
+  if (!savedWindowProc_) {
+    savedWindowProc_ = control_->WindowProc;
+    control_->WindowProc = [this](ui::Message& m) { ButtonWindowProc(m); };
+  }
+}
+
+void classTBitmapButton::ButtonWindowProc(ui::Message& message) {
+  // The button handles everything itself first (plain painting, focus, clicks); the skin only
+  // paints over what that may have changed.
+  savedWindowProc_(message);
+  repaint_ = false;
+  switch (message.Msg) {
+    case WM_SIZE:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+    case WM_SETTEXT:
+    case WM_PAINT:
+    case WM_ERASEBKGND:
+    case WM_NCPAINT:
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+      repaint_ = true;
+      break;
+    case BM_SETSTATE:
+      pressed_ = message.WParam != 0;
+      repaint_ = true;
+      break;
+    case WM_MOUSEMOVE:
+      hot_ = true;
+      repaint_ = true;
+      break;
+    case WM_MOUSELEAVE:
+      hot_ = false;
+      repaint_ = true;
+      break;
+    default:
+      break;
+  }
+  if (repaint_) Paint();
+}
+
+classTBitmapButton::Frame classTBitmapButton::CurrentFrame() const {
+  if (control_ && !control_->Enabled()) return kDisabled;
+  if (pressed_) return kPressed;
+  return hot_ ? kHot : kNormal;
+}
+
+void classTBitmapButton::Paint() {
+  if (!control_ || frameStrip_.Empty() || !composeDc_ || !control_->HandleAllocated()) return;
+  HWND hwnd = static_cast<HWND>(control_->Handle());
+  const int width = control_->Width(), height = control_->Height();
+  if (!hwnd || !compose_.Resize(width, height)) return;
+  ClipToOwnShape(hwnd);
+
+  engine_.CopyFrame(frame_, frameStrip_, kFrameCount, CurrentFrame());
+  GdiFlush();
+  // A control larger than the frame: the rest takes the frame's key colour and is cut away.
+  if (frame_.Empty()) return;
+  if (frame_.Width() < width || frame_.Height() < height)
+    compose_.Fill(ui::TRect{0, 0, width, height}, frame_.Pixel(0, 0));
+  compose_.Draw(frame_, 0, 0, ui::TRect{0, 0, width, height}, false);
+
+  {
+    ui::win::SelectObjectScope select(composeDc_.get(), compose_.Bitmap());
+    // Asked without the class style: the drawing stays inside the button's own shape.
+    if (HDC dc = GetDCEx(hwnd, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS)) {
+      BitBlt(dc, 0, 0, width, height, composeDc_.get(), 0, 0, SRCCOPY);
+      ReleaseDC(hwnd, dc);
+    }
+  }
+  engine_.ShapeWindow(hwnd, appliedRegion_, skin::PixelGrid(compose_.Pixels(), width, height));
+}

@@ -1,0 +1,43 @@
+#include "skin/Windowshapeunit.h"
+
+#include <algorithm>
+
+namespace skin {
+
+ui::win::unique_hrgn RegionFromRects(const std::vector<ui::TRect>& rects) {
+  if (rects.empty()) return ui::win::unique_hrgn(CreateRectRgn(0, 0, 0, 0));
+  // Header and rectangles in one RECT-aligned buffer; the byte count is exact.
+  static_assert(sizeof(RGNDATAHEADER) % sizeof(RECT) == 0);
+  constexpr size_t kHeaderRects = sizeof(RGNDATAHEADER) / sizeof(RECT);
+  std::vector<RECT> buffer(kHeaderRects + rects.size());
+  auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
+  const ui::TRect bounds = BoundsOf(rects);
+  data->rdh.dwSize = sizeof(RGNDATAHEADER);
+  data->rdh.iType = RDH_RECTANGLES;
+  data->rdh.nCount = static_cast<DWORD>(rects.size());
+  data->rdh.nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
+  data->rdh.rcBound = RECT{bounds.Left, bounds.Top, bounds.Right, bounds.Bottom};
+  std::transform(rects.begin(), rects.end(), buffer.begin() + kHeaderRects, [](const ui::TRect& r) {
+    return RECT{r.Left, r.Top, r.Right, r.Bottom};
+  });
+  const DWORD bytes = static_cast<DWORD>(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
+  return ui::win::unique_hrgn(ExtCreateRegion(nullptr, bytes, data));
+}
+
+ui::win::unique_hrgn OutlineRegion(const PixelGrid& grid) {
+  return RegionFromRects(OutlineRects(grid));
+}
+
+}  // namespace skin
+
+void ShapeWindowFromImage(ui::NativeHandle window, const ui::TImage& image) {
+  // Without a picture the outline would be empty and the window invisible, with nothing left to
+  // close it by: it keeps its full rectangle instead.
+  const ui::TBitmap& picture = image.Picture();
+  if (picture.Empty()) return;
+  ui::win::unique_hrgn region =
+      skin::OutlineRegion(skin::PixelGrid(picture, image.Width(), image.Height()));
+  if (!region) return;
+  // The window owns the region once it has taken it.
+  if (SetWindowRgn(static_cast<HWND>(window), region.get(), TRUE)) region.release();
+}

@@ -1,0 +1,193 @@
+#include "tests/e2e/LauncherRun_win.h"
+
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <thread>
+#include <cwchar>
+
+namespace e2e {
+namespace fs = std::filesystem;
+
+std::filesystem::path StageFolder() {
+  return fs::path(TANDREL_STAGE_DIR);
+}
+
+std::string OneReceiverScenario() {
+  std::ifstream in(fs::path(TANDREL_SOURCE_DIR) / "outside" / "devicemanager" / "scenarios" /
+                       "one-receiver.scenario",
+                   std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+namespace {
+
+// Wine maps the Linux root to drive Z:, so the stage path from the build works as it is.
+fs::path NewTempFolder() {
+  std::random_device rd;
+  const fs::path base = fs::temp_directory_path() / "tandrel-e2e";
+  for (;;) {
+    fs::path p = base / ("run-" + std::to_string(rd()));
+    std::error_code ec;
+    fs::create_directories(base, ec);
+    if (fs::create_directory(p, ec)) return p;
+  }
+}
+
+struct FindState {
+  DWORD pid;
+  HWND found;
+  const wchar_t* className;  // any when null
+};
+
+}  // namespace
+
+LauncherRun::LauncherRun() : folder_(NewTempFolder()) {
+  fs::copy(StageFolder(), folder_,
+           fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  // Every run starts without a receiver and without a trace; the demo may have left both in
+  // the stage folder.
+  Remove(fs::path("DLL") / "DLL_MouseDeviceManager.scenario");
+  Remove(fs::path("DLL") / "DLL_MouseDeviceManager.trace");
+}
+
+LauncherRun::~LauncherRun() {
+  if (process_.hProcess) {
+    if (Running()) {
+      TerminateProcess(process_.hProcess, 99);
+      WaitForSingleObject(process_.hProcess, 5000);
+    }
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+  }
+  std::error_code ec;
+  fs::remove_all(folder_, ec);
+}
+
+void LauncherRun::WriteFile(const fs::path& relative, const std::string& bytes) const {
+  const fs::path p = folder_ / relative;
+  fs::create_directories(p.parent_path());
+  std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+void LauncherRun::Remove(const fs::path& relative) const {
+  std::error_code ec;
+  fs::remove_all(folder_ / relative, ec);
+}
+
+void LauncherRun::WriteScenario(const std::string& body) const {
+  WriteFile(fs::path("DLL") / "DLL_MouseDeviceManager.scenario", body);
+}
+
+bool LauncherRun::Start() {
+  const std::wstring exe = (folder_ / "TandrelProgram.exe").wstring();
+  std::wstring cmd = L"\"" + exe + L"\"";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  return CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder_.wstring().c_str(), &si, &process_) != 0;
+}
+
+std::optional<DWORD> LauncherRun::RunSecondInstance(std::chrono::milliseconds timeout) {
+  const std::wstring exe = (folder_ / "TandrelProgram.exe").wstring();
+  std::wstring cmd = L"\"" + exe + L"\"";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      folder_.wstring().c_str(), &si, &pi))
+    return std::nullopt;
+  std::optional<DWORD> status;
+  if (WaitForSingleObject(pi.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0) {
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    status = code;
+  } else {
+    TerminateProcess(pi.hProcess, 98);
+  }
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return status;
+}
+
+HWND LauncherRun::WaitForMainWindow(std::chrono::milliseconds timeout) {
+  return WaitForWindowOfClass(nullptr, timeout);
+}
+
+HWND LauncherRun::WaitForWindowOfClass(const wchar_t* className,
+                                       std::chrono::milliseconds timeout) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  do {
+    FindState st{process_.dwProcessId, nullptr, className};
+    EnumWindows(
+        [](HWND h, LPARAM lp) CALLBACK -> BOOL {
+          auto* s = reinterpret_cast<FindState*>(lp);
+          DWORD pid = 0;
+          GetWindowThreadProcessId(h, &pid);
+          // Owned windows (a module's form, a message box) count as top-level too.
+          if (pid != s->pid || !IsWindowVisible(h) || (GetWindowLongW(h, GWL_STYLE) & WS_CHILD))
+            return TRUE;
+          wchar_t cls[64] = {};
+          GetClassNameW(h, cls, 64);
+          if (s->className && std::wcscmp(cls, s->className) != 0) return TRUE;
+          s->found = h;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&st));
+    if (st.found) return st.found;
+    if (!Running()) return nullptr;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  } while (std::chrono::steady_clock::now() < end);
+  return nullptr;
+}
+
+std::optional<DWORD> LauncherRun::WaitForExit(std::chrono::milliseconds timeout) {
+  if (!process_.hProcess) return std::nullopt;
+  if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
+    return std::nullopt;
+  DWORD code = 0;
+  GetExitCodeProcess(process_.hProcess, &code);
+  return code;
+}
+
+bool LauncherRun::Running() const {
+  return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+HWND LauncherRun::ChildAt(HWND parent, RECT r) const {
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    RECT wr;
+    GetWindowRect(c, &wr);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&wr), 2);
+    if (EqualRect(&wr, &r)) return c;
+  }
+  return nullptr;
+}
+
+std::wstring LauncherRun::StaticTexts(HWND window) {
+  std::wstring all;
+  for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    wchar_t cls[32] = {};
+    GetClassNameW(c, cls, 32);
+    if (_wcsicmp(cls, L"Static") != 0) continue;
+    wchar_t text[1024] = {};
+    GetWindowTextW(c, text, 1024);
+    if (!*text) continue;
+    if (!all.empty()) all += L'\n';
+    all += text;
+  }
+  return all;
+}
+
+std::vector<std::string> LauncherRun::Trace() const {
+  std::vector<std::string> lines;
+  std::ifstream in(folder_ / "DLL" / "DLL_MouseDeviceManager.trace");
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+}  // namespace e2e

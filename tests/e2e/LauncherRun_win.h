@@ -1,0 +1,67 @@
+#pragma once
+// End-to-end runs of TandrelProgram.exe: a private copy of the run-time tree in a temporary
+// folder (so each test can change its data), the program started as its own process, and ways
+// to look at it from outside: its window, its exit status and the simulator's trace.
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+class LauncherRun {
+ public:
+  // Copies the stage tree (TandrelProgram.exe, DLL\, Data\) into a new temporary folder.
+  LauncherRun();
+  ~LauncherRun();  // ends a process still running, removes the folder
+  LauncherRun(const LauncherRun&) = delete;
+  LauncherRun& operator=(const LauncherRun&) = delete;
+
+  const std::filesystem::path& Folder() const { return folder_; }
+  // Writes a file below the folder (creating folders), replacing what was there.
+  void WriteFile(const std::filesystem::path& relative, const std::string& bytes) const;
+  void Remove(const std::filesystem::path& relative) const;
+  // The simulator's scenario, with its trace switched on.
+  void WriteScenario(const std::string& body) const;
+
+  // Starts the program; returns false when the process could not be created.
+  bool Start();
+  // Starts another instance from the same folder and waits for it to end; its exit status.
+  std::optional<DWORD> RunSecondInstance(std::chrono::milliseconds timeout);
+
+  // A visible top-level window of the process with that window class ("#32770" for a message
+  // box), waiting up to timeout; null when none came.
+  HWND WaitForWindowOfClass(const wchar_t* className,
+                            std::chrono::milliseconds timeout = std::chrono::seconds(20));
+  // The first visible top-level window of the process, waiting up to timeout.
+  HWND WaitForMainWindow(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+  // The exit status once the process has ended within timeout.
+  std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+  bool Running() const;
+
+  // The child window (button) whose client-relative rectangle is r.
+  HWND ChildAt(HWND parent, RECT r) const;
+
+  // The texts of a window's static children, joined by newlines (a message box's message).
+  static std::wstring StaticTexts(HWND window);
+
+  // Lines the simulator wrote to its trace so far.
+  std::vector<std::string> Trace() const;
+
+ private:
+  std::filesystem::path folder_;
+  PROCESS_INFORMATION process_{};
+};
+
+// The simulator's ready scenario with one receiver of the first family (firmware 38).
+std::string OneReceiverScenario();
+// The trace line the simulator writes when the launcher frees it.
+inline constexpr char kUnloadLine[] = "Unload freed";
+
+// Where the build laid out the run-time tree (a compile definition of the test).
+std::filesystem::path StageFolder();
+
+}  // namespace e2e

@@ -1,0 +1,101 @@
+// tandrel_probe: looks at a running TandrelProgram.exe from outside, for the demo and for
+// scripts. Commands:
+//   tandrel_probe wait [seconds]      wait for the launcher's window; print its rectangle
+//   tandrel_probe click L T W H       BM_CLICK the child window at that client rectangle
+//   tandrel_probe close               ask the window to close (WM_CLOSE)
+//   tandrel_probe list                every top-level window: handle, pid, class, visible, text
+// Exit status 0 on success, 1 when no launcher window was found.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+bool IsLauncher(HWND h) {
+  if (!IsWindowVisible(h) || GetParent(h)) return false;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!p) return false;
+  wchar_t name[MAX_PATH];
+  DWORD n = MAX_PATH;
+  const bool ok = QueryFullProcessImageNameW(p, 0, name, &n) != 0;
+  CloseHandle(p);
+  if (!ok) return false;
+  const wchar_t* base = std::wcsrchr(name, L'\\');
+  return _wcsicmp(base ? base + 1 : name, L"TandrelProgram.exe") == 0;
+}
+
+HWND FindLauncher(DWORD waitMs) {
+  const DWORD end = GetTickCount() + waitMs;
+  for (;;) {
+    HWND found = nullptr;
+    EnumWindows(
+        [](HWND h, LPARAM lp) CALLBACK -> BOOL {
+          if (!IsLauncher(h)) return TRUE;
+          *reinterpret_cast<HWND*>(lp) = h;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    if (found || static_cast<LONG>(GetTickCount() - end) >= 0) return found;
+    Sleep(100);
+  }
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const std::wstring cmd = argc > 1 ? argv[1] : L"wait";
+  if (cmd == L"list") {
+    EnumWindows(
+        [](HWND h, LPARAM) CALLBACK -> BOOL {
+          DWORD pid = 0;
+          GetWindowThreadProcessId(h, &pid);
+          wchar_t cls[128] = {}, text[128] = {};
+          GetClassNameW(h, cls, 128);
+          GetWindowTextW(h, text, 128);
+          std::printf("%p pid=%lu visible=%d class=%ls text=%ls\n", static_cast<void*>(h), pid,
+                      IsWindowVisible(h) ? 1 : 0, cls, text);
+          return TRUE;
+        },
+        0);
+    return 0;
+  }
+  const DWORD waitMs = (cmd == L"wait" && argc > 2) ? _wtoi(argv[2]) * 1000 : 20000;
+  HWND h = FindLauncher(waitMs);
+  if (!h) {
+    std::fprintf(stderr, "no launcher window\n");
+    return 1;
+  }
+  if (cmd == L"wait") {
+    RECT r;
+    GetWindowRect(h, &r);
+    std::printf("window %ld,%ld %ldx%ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return 0;
+  }
+  if (cmd == L"close") {
+    PostMessageW(h, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  if (cmd == L"click" && argc == 6) {
+    RECT want{_wtoi(argv[2]), _wtoi(argv[3]), 0, 0};
+    want.right = want.left + _wtoi(argv[4]);
+    want.bottom = want.top + _wtoi(argv[5]);
+    for (HWND c = GetWindow(h, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      RECT r;
+      GetWindowRect(c, &r);
+      MapWindowPoints(HWND_DESKTOP, h, reinterpret_cast<POINT*>(&r), 2);
+      if (EqualRect(&r, &want)) {
+        // Posted, so a click that closes the launcher does not hold this process.
+        PostMessageW(c, BM_CLICK, 0, 0);
+        return 0;
+      }
+    }
+    std::fprintf(stderr, "no child at that rectangle\n");
+    return 1;
+  }
+  std::fprintf(stderr, "usage: tandrel_probe wait [s] | click L T W H | close\n");
+  return 2;
+}

@@ -1,0 +1,198 @@
+// The main form inside this test process: its design, folders, version label, size and
+// position, dragging and closing. The data tree is written beside this test program.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "base/Library.h"
+#include "shell/MultiPairMainForm.h"
+#include "ui/Application.h"
+
+namespace {
+namespace fs = std::filesystem;
+
+fs::path ExeDir() {
+  return fs::path(std::wstring(reinterpret_cast<const wchar_t*>(base::ExecutableFolder().c_str())));
+}
+fs::path LayoutPath() {
+  return ExeDir() / "Data" / "Tandrel_Program" / "Forms" / "Tandrel_Program" / "UI_Main.txt";
+}
+
+class MainForm : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::error_code ec;
+    fs::remove_all(ExeDir() / "Data", ec);
+    ui::App().Initialize();
+  }
+  void TearDown() override {
+    ui::App().DestroyForms();
+    std::error_code ec;
+    fs::remove_all(ExeDir() / "Data", ec);
+  }
+  static void WriteLayout(const std::string& text) {
+    fs::create_directories(LayoutPath().parent_path());
+    std::ofstream(LayoutPath(), std::ios::binary) << text;
+  }
+  static TTandrelProgram* Create() { return ui::App().CreateForm<TTandrelProgram>(); }
+};
+
+TEST_F(MainForm, HasTheDesignedControlsInCreationOrder) {
+  TTandrelProgram* f = Create();
+  EXPECT_EQ(f->Name(), u"TandrelProgram");
+  const std::vector<std::pair<std::u16string, std::u16string>> expected = {
+      {u"im_BackgroundImage", u"TImage"},
+      {u"lb_ForMeeting", u"TLabel"},
+      {u"lb_ForLife", u"TLabel"},
+      {u"lb_ForMeetingNotes", u"TLabel"},
+      {u"lb_ProgramTitle", u"TLabel"},
+      {u"im_Totem", u"TImage"},
+      {u"lb_Title", u"TLabel"},
+      {u"lb_Version", u"TLabel"},
+      {u"lb_ForLifeNotes", u"TLabel"},
+      {u"bt_Close", u"TButton"},
+      {u"bt_NewMultiPairProcess", u"TButton"},
+      {u"bt_OpenRSSIDisplay", u"TButton"}};
+  ASSERT_EQ(f->ComponentCount(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(f->Components(i)->Name(), expected[i].first);
+    EXPECT_EQ(f->Components(i)->ClassName(), expected[i].second);
+  }
+  EXPECT_EQ(f->lb_Title->Font().Height, -15);
+  EXPECT_TRUE(f->lb_Title->Font().Bold);
+  EXPECT_EQ(f->lb_ForMeetingNotes->BoundsRect(), (ui::TRect{20, 54, 355, 109}));
+  EXPECT_EQ(f->bt_OpenRSSIDisplay->TabOrder, 2);
+  EXPECT_EQ(f->bt_NewMultiPairProcess->BoundsRect(), (ui::TRect{8, 232, 140, 265}));
+  // Without language files the caption is the title label's design caption.
+  EXPECT_EQ(f->Caption(), u"lb_Title");
+  const LONG style = GetWindowLongW(static_cast<HWND>(f->Handle()), GWL_STYLE);
+  EXPECT_FALSE(style & WS_CAPTION);
+  EXPECT_FALSE(style & WS_THICKFRAME);
+}
+
+TEST_F(MainForm, FoldersKeepTheDoubledBackslash) {
+  TTandrelProgram* f = Create();
+  const std::u16string exe = base::ExecutableFolder();
+  ASSERT_FALSE(exe.empty());
+  ASSERT_EQ(exe.back(), u'\\');
+  EXPECT_EQ(f->ExeFolder, exe);
+  EXPECT_EQ(f->FormsFolder, exe + u"\\Data\\Tandrel_Program\\Forms\\");
+  EXPECT_EQ(f->SkinFolder, exe + u"\\Data\\Tandrel_Program\\Forms\\Tandrel_Program\\");
+  EXPECT_EQ(f->SharedTextFolder, exe + u"\\Data\\Tandrel_Program\\Forms\\Texts\\");
+  EXPECT_TRUE(f->SectionPath.empty());
+  EXPECT_EQ(f->LanguageId, 0);
+  EXPECT_FALSE(f->ReceiverOk);
+}
+
+TEST_F(MainForm, VersionComesFromSectionEnglishOnly) {
+  EXPECT_EQ(Create()->lb_Version->Caption(), u"");  // no layout file
+  ui::App().DestroyForms();
+
+  WriteLayout("[German]\nVersion=2.0\n[english]\nVersion = 1.02 \n");
+  EXPECT_EQ(Create()->lb_Version->Caption(), u"1.02");
+  ui::App().DestroyForms();
+
+  WriteLayout("[English]\nVersion=@@\n");
+  EXPECT_EQ(Create()->lb_Version->Caption(), u"");
+  ui::App().DestroyForms();
+
+  WriteLayout("[German]\nVersion=2.0\n");
+  EXPECT_EQ(Create()->lb_Version->Caption(), u"");
+}
+
+TEST_F(MainForm, CreationSizesToTheBackgroundAndCentresTruncatingTowardZero) {
+  const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+  TTandrelProgram* f = Create();  // no picture: the design size of the image
+  EXPECT_EQ(f->Width(), 375);
+  EXPECT_EQ(f->Height(), 345);
+  EXPECT_EQ(f->Left(), (sw - 375) / 2);
+  EXPECT_EQ(f->Top(), (sh - 345) / 2);
+  RECT r;
+  GetWindowRect(static_cast<HWND>(f->Handle()), &r);
+  EXPECT_EQ(r.left, f->Left());
+  EXPECT_EQ(r.right - r.left, 375);
+  EXPECT_EQ(r.bottom - r.top, 345);
+
+  // A picture five pixels wider than the screen (odd overhang) and 400 high.
+  f->im_BackgroundImage->SetPicture(ui::TBitmap(sw + 5, 400));
+  f->FormCreate(f);
+  EXPECT_EQ(f->Width(), sw + 5);
+  EXPECT_EQ(f->Left(), -2);  // -5 / 2 truncated toward zero, not -3
+  EXPECT_EQ(f->Top(), (sh - 400) / 2);
+  GetWindowRect(static_cast<HWND>(f->Handle()), &r);
+  EXPECT_EQ(r.left, -2);
+}
+
+TEST(CentredOrigin, TruncatesTowardZero) {
+  EXPECT_EQ(CentredOrigin(1920, 400), 760);
+  EXPECT_EQ(CentredOrigin(1080, 300), 390);
+  EXPECT_EQ(CentredOrigin(1000, 1005), -2);
+  EXPECT_EQ(CentredOrigin(1000, 1007), -3);
+}
+
+TEST_F(MainForm, LeftPressOnTheSurfaceStartsTheMoveRightPressDoesNot) {
+  TTandrelProgram* f = Create();
+  HWND h = static_cast<HWND>(f->Handle());
+  // Record what reaches the form's own window procedure; the move itself is not started, since
+  // the platform's move loop would wait for the mouse.
+  std::vector<std::pair<UINT, WPARAM>> sys;
+  ui::WndMethod saved = f->WindowProc;
+  f->WindowProc = [&](ui::Message& m) {
+    if (m.Msg == WM_SYSCOMMAND) {
+      sys.emplace_back(m.Msg, m.WParam);
+      return;
+    }
+    saved(m);
+  };
+  auto press = [&](UINT msg, int x, int y) {
+    SendMessageW(h, msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON, MAKELPARAM(x, y));
+  };
+  press(WM_RBUTTONDOWN, 100, 300);  // background, right button
+  press(WM_RBUTTONDOWN, 30, 40);    // label, right button
+  EXPECT_TRUE(sys.empty());
+  press(WM_LBUTTONDOWN, 30, 40);    // lb_ForMeeting
+  press(WM_LBUTTONDOWN, 300, 330);  // background image
+  ASSERT_EQ(sys.size(), 2u);
+  EXPECT_EQ(sys[0].second, 0xF012u);
+  EXPECT_EQ(sys[1].second, 0xF012u);
+}
+
+TEST_F(MainForm, EveryMessagePassesThroughMainWindowProcUnchanged) {
+  TTandrelProgram* f = Create();
+  HWND h = static_cast<HWND>(f->Handle());
+  // A registered message nobody handles reaches the saved procedure with its parameters and
+  // its result comes back as that procedure set it.
+  const UINT reg = RegisterWindowMessageW(L"TANDREL_TEST_PASSTHROUGH");
+  std::vector<ui::Message> seen;
+  ui::WndMethod inner = f->SavedWindowProc;
+  f->SavedWindowProc = [&](ui::Message& m) {
+    inner(m);
+    if (m.Msg == reg) {
+      seen.push_back(m);
+      m.Result = 1234;
+    }
+  };
+  EXPECT_EQ(SendMessageW(h, reg, 7, 9), 1234);
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].WParam, 7u);
+  EXPECT_EQ(seen[0].LParam, 9);
+}
+
+TEST_F(MainForm, CloseButtonEndsTheApplication) {
+  TTandrelProgram* f = Create();
+  HWND close = nullptr;
+  for (HWND c = GetWindow(static_cast<HWND>(f->Handle()), GW_CHILD); c;
+       c = GetWindow(c, GW_HWNDNEXT)) {
+    if (c == static_cast<HWND>(f->bt_Close->Handle())) close = c;
+  }
+  ASSERT_NE(close, nullptr);
+  SendMessageW(close, BM_CLICK, 0, 0);
+  EXPECT_TRUE(ui::App().Terminated());
+  EXPECT_FALSE(f->Visible());
+}
+
+}  // namespace

@@ -1,0 +1,166 @@
+#include "ui/IniFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tests/ui/ini/Golden.h"
+
+namespace {
+
+using ui::TIniFile;
+
+std::vector<uint8_t> Bytes(std::string_view s) {
+  return {s.begin(), s.end()};
+}
+
+TIniFile FromAscii(std::string_view s) {
+  return TIniFile::FromBytes(Bytes(s), ui::DecodeWindows1252);
+}
+
+std::vector<uint8_t> Utf16Le(std::u16string_view s) {
+  std::vector<uint8_t> out = {0xFF, 0xFE};
+  for (char16_t c : s) {
+    out.push_back(static_cast<uint8_t>(c & 0xFF));
+    out.push_back(static_cast<uint8_t>(c >> 8));
+  }
+  return out;
+}
+
+class Golden : public testing::TestWithParam<ini_golden::Case> {};
+
+TEST_P(Golden, EveryLookupGivesTheExpectedValue) {
+  const std::string name = GetParam().name;
+  const auto lookups = ini_golden::ReadLookups(name);
+  ASSERT_EQ(lookups.size(), ini_golden::CountLines(name)) << "malformed line in " << name;
+  ASSERT_FALSE(lookups.empty());
+  const TIniFile ini(ini_golden::DataPath(base::Utf8ToUtf16(name + ".ini")), ui::DecodeWindows1252);
+  EXPECT_TRUE(ini.Loaded());
+  for (const auto& l : lookups)
+    EXPECT_EQ(base::Utf16ToUtf8(ini.ReadString(l.section, l.key, l.def)),
+              base::Utf16ToUtf8(l.expected))
+        << name << ".expected line " << l.line;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, Golden, testing::ValuesIn(ini_golden::kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(IniFile, ValuesAndDefaultsAreCutTo2047Characters) {
+  for (size_t n : {2046u, 2047u, 2048u, 5000u}) {
+    const std::string v(n, 'v');
+    const TIniFile ini = FromAscii("[S]\r\nk=" + v + "\r\nq=\"" + v + "\"\r\n");
+    const size_t want = std::min<size_t>(n, 2047);
+    EXPECT_EQ(ini.ReadString(u"S", u"k", u""), std::u16string(want, u'v')) << n;
+    // The quotes go before the cut, so a quoted value loses no character to them.
+    EXPECT_EQ(ini.ReadString(u"S", u"q", u""), std::u16string(want, u'v')) << n;
+    EXPECT_EQ(ini.ReadString(u"S", u"missing", std::u16string(n, u'd') + u"   "),
+              std::u16string(want, u'd'))
+        << n;
+  }
+}
+
+TEST(IniFile, LongNamesHaveNoLimit) {
+  const std::string key(5000, 'K');
+  const TIniFile ini = FromAscii("[" + key + "]\r\n" + key + "=v\r\n");
+  const std::u16string k(5000, u'k');
+  EXPECT_EQ(ini.ReadString(k, k, u""), u"v");
+}
+
+TEST(IniFile, Utf16KeepsSurrogatePairsAndCutsLikeThePlatform) {
+  const std::u16string pair = u"\U0001F600";
+  std::u16string text = u"[S" + pair + u"]\r\nk" + pair + u"=" + pair + u"x\r\n";
+  text += u"long=" + std::u16string(2046, u'a') + pair + u"\r\n";
+  const TIniFile ini = TIniFile::FromBytes(Utf16Le(text));
+  EXPECT_EQ(ini.ReadString(u"s" + pair, u"K" + pair, u""), pair + u"x");
+  // The cut counts code units; it may split a pair, as the platform's buffer does.
+  const std::u16string cut = ini.ReadString(u"s" + pair, u"long", u"");
+  ASSERT_EQ(cut.size(), 2047u);
+  EXPECT_EQ(cut.back(), pair[0]);
+}
+
+TEST(IniFile, ByteOrderMarksChooseTheEncodingAndTheDecoderOnlyServesTextWithout) {
+  int calls = 0;
+  const ui::CodePageDecoder upper = [&](std::string_view b) {
+    ++calls;
+    std::u16string out;
+    for (char c : b) out += static_cast<char16_t>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    return out;
+  };
+  EXPECT_EQ(TIniFile::FromBytes(Bytes("[s]\nk=value"), upper).ReadString(u"S", u"K", u""),
+            u"VALUE");
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(TIniFile::FromBytes(Utf16Le(u"[s]\nk=value"), upper).ReadString(u"S", u"K", u""),
+            u"value");
+  EXPECT_EQ(
+      TIniFile::FromBytes(Bytes("\xEF\xBB\xBF[s]\nk=value"), upper).ReadString(u"S", u"K", u""),
+      u"value");
+  EXPECT_EQ(calls, 1);
+  // UTF-16 without a mark is code-page text with NULs in it, as the platform reads it.
+  const std::vector<uint8_t> marked = Utf16Le(u"[s]\r\nk=v");
+  const std::vector<uint8_t> unmarked(marked.begin() + 2, marked.end());
+  EXPECT_EQ(TIniFile::FromBytes(unmarked, ui::DecodeWindows1252).ReadString(u"s", u"k", u"d"),
+            u"d");
+}
+
+TEST(IniFile, MissingFileAndNoFileGiveTheDefault) {
+  const TIniFile none;
+  EXPECT_FALSE(none.Loaded());
+  EXPECT_EQ(none.ReadString(u"S", u"k", u"def  "), u"def");
+  const TIniFile missing(ini_golden::DataPath(u"no such file.ini"));
+  EXPECT_FALSE(missing.Loaded());
+  EXPECT_FALSE(missing.SectionExists(u""));
+  EXPECT_EQ(missing.ReadString(u"", u"", u"@@"), u"@@");
+  EXPECT_TRUE(TIniFile(ini_golden::DataPath(u"empty.ini")).Loaded());
+}
+
+TEST(IniFile, SectionExistsOnlyForTheFirstSectionWithKeys) {
+  const TIniFile ini(ini_golden::DataPath(u"basic.ini"));
+  EXPECT_TRUE(ini.SectionExists(u"main"));
+  EXPECT_TRUE(ini.SectionExists(u" Spaced Section "));
+  EXPECT_TRUE(ini.SectionExists(u"Unclosed"));
+  EXPECT_TRUE(ini.SectionExists(u""));  // the one written []
+  EXPECT_FALSE(ini.SectionExists(u"Keyless"));
+  EXPECT_FALSE(ini.SectionExists(u"A]B"));
+  EXPECT_FALSE(ini.SectionExists(u"Nowhere"));
+}
+
+TEST(IniFile, LookupsDoNotReadTheFileAgain) {
+  const std::string path = testing::TempDir() + "ini_reread.ini";
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fputs("[S]\nk=before\n", f);
+  std::fclose(f);
+  const TIniFile ini(base::Utf8ToUtf16(path));
+  ASSERT_EQ(std::remove(path.c_str()), 0);
+  EXPECT_EQ(ini.ReadString(u"S", u"k", u""), u"before");
+}
+
+TEST(IniFile, NameFoldingIsCaseOnly) {
+  const TIniFile ini = FromAscii("[a{]\r\nx@=1\r\n[\xC0]\r\nk=2\r\n");
+  EXPECT_EQ(ini.ReadString(u"A{", u"X@", u""), u"1");
+  EXPECT_EQ(ini.ReadString(u"A[", u"X@", u"-"), u"-");  // '[' is '{' - 32 but no letter
+  EXPECT_EQ(ini.ReadString(u"a{", u"x`", u"-"), u"-");
+  EXPECT_EQ(ini.ReadString(u"\u00E0", u"K", u""), u"2");
+  EXPECT_EQ(ui::FoldNameChar(u'\u00F7'), u'\u00F7');  // division sign, not a letter
+  EXPECT_EQ(ui::FoldNameChar(u'\u00FF'), u'\u0178');
+  EXPECT_EQ(ui::FoldNameChar(u'\u0101'), u'\u0100');
+  EXPECT_EQ(ui::FoldNameChar(u'\u013A'), u'\u0139');
+  EXPECT_EQ(ui::FoldNameChar(u'\u017E'), u'\u017D');
+  EXPECT_EQ(ui::FoldNameChar(u'\u03C9'), u'\u03A9');
+  EXPECT_EQ(ui::FoldNameChar(u'\u0451'), u'\u0401');
+  EXPECT_EQ(ui::FoldNameChar(u'\uFF5A'), u'\uFF3A');
+  // Folding twice changes nothing, and an upper-case letter never folds.
+  for (char32_t c = 0; c < 0x10000; ++c) {
+    const char16_t f = ui::FoldNameChar(static_cast<char16_t>(c));
+    ASSERT_EQ(ui::FoldNameChar(f), f) << std::hex << static_cast<unsigned>(c);
+  }
+}
+
+TEST(IniFile, Windows1252DecodesTheHighHalf) {
+  EXPECT_EQ(ui::DecodeWindows1252("\x80\x9F\xA0\xFF\x7F"), u"\u20AC\u0178\u00A0\u00FF\u007F");
+  EXPECT_EQ(ui::DecodeWindows1252("\x81\x8D"), u"\u0081\u008D");
+}
+
+}  // namespace

@@ -1,0 +1,158 @@
+#include "text/Class語言檔管理.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "base/File.h"
+#include "ui/Controls.h"
+
+namespace {
+
+// Piece index of text cut at every separator, trimmed of characters of code 32 and below; a
+// piece past the last one is empty.
+std::u16string_view ExtractField(std::u16string_view text, char16_t separator, size_t index) {
+  size_t start = 0;
+  for (size_t i = 0; i < index; ++i) {
+    const size_t next = text.find(separator, start);
+    if (next == std::u16string_view::npos) return {};
+    start = next + 1;
+  }
+  std::u16string_view piece = text.substr(start);
+  piece = piece.substr(0, piece.find(separator));
+  while (!piece.empty() && piece.front() <= u' ') piece.remove_prefix(1);
+  while (!piece.empty() && piece.back() <= u' ') piece.remove_suffix(1);
+  return piece;
+}
+
+// Section names as the reader matches them: outer spaces dropped, letter case folded.
+std::u16string SectionIdentity(std::u16string_view name) {
+  while (!name.empty() && name.front() == u' ') name.remove_prefix(1);
+  while (!name.empty() && name.back() == u' ') name.remove_suffix(1);
+  std::u16string folded(name);
+  for (char16_t& c : folded) c = ui::FoldNameChar(c);
+  return folded;
+}
+
+std::u16string ReplaceLineBreaks(std::u16string text) {
+  constexpr std::u16string_view token = class語言檔管理::kLineBreakToken;
+  for (size_t at = text.find(token); at != std::u16string::npos; at = text.find(token, at + 1))
+    text.replace(at, token.size(), 1, u'\n');
+  return text;
+}
+
+std::optional<ui::TIniFile> OpenIfExists(const std::u16string& path) {
+  if (!base::FileExists(path)) return std::nullopt;
+  return ui::TIniFile(path);
+}
+
+}  // namespace
+
+std::u16string class語言檔管理::Load(const std::u16string& programTextFolder,
+                                     const std::u16string& sharedTextFolder,
+                                     const std::u16string& sectionPath, uint16_t languageId) {
+  sectionPath_ = sectionPath;
+  if (languageId == 0 && UserLanguageSource) languageId = UserLanguageSource();
+  const std::u16string language = LanguageName(languageId);
+  const std::u16string file = language + u".txt";
+
+  programEnglish_ = OpenIfExists(programTextFolder + u"English.txt");
+  // For English both program readers read the same file; a copy of the parsed file reads alike.
+  programLanguage_ =
+      language == u"English" ? programEnglish_ : OpenIfExists(programTextFolder + file);
+  sharedEnglish_ = OpenIfExists(sharedTextFolder + u"English.txt");
+  sharedLanguage_ = language == u"English" ? sharedEnglish_ : OpenIfExists(sharedTextFolder + file);
+  return language;
+}
+
+std::optional<std::u16string> class語言檔管理::FirstValue(std::u16string_view section,
+                                                          std::u16string_view key) const {
+  for (const auto* reader :
+       {&programLanguage_, &programEnglish_, &sharedLanguage_, &sharedEnglish_}) {
+    if (!*reader) continue;
+    std::u16string value = (*reader)->ReadString(section, key, kNotFound);
+    if (value != kNotFound) return value;
+  }
+  return std::nullopt;
+}
+
+std::u16string class語言檔管理::ResolveSection(const std::u16string& section) const {
+  // A chain that returns to a section already visited would never end: it stops at the first
+  // section seen twice, and that section is the one read.
+  std::vector<std::u16string> visited;
+  std::u16string current = section;
+  for (;;) {
+    std::u16string identity = SectionIdentity(current);
+    if (std::find(visited.begin(), visited.end(), identity) != visited.end()) return current;
+    visited.push_back(std::move(identity));
+    std::optional<std::u16string> mapped = FirstValue(current, kMappingKey);
+    if (!mapped) return current;
+    current = std::move(*mapped);
+  }
+}
+
+std::optional<std::u16string> class語言檔管理::ReadFromSection(const std::u16string& section,
+                                                               const std::u16string& key) const {
+  return FirstValue(ResolveSection(section), key);
+}
+
+std::u16string class語言檔管理::GetText(const std::u16string& section,
+                                        const std::u16string& key) const {
+  std::vector<std::u16string_view> segments;
+  for (size_t i = 0;; ++i) {
+    const std::u16string_view segment = ExtractField(sectionPath_, u'.', i);
+    if (segment.empty()) break;
+    segments.push_back(segment);
+  }
+  for (size_t k = segments.size() + 1; k-- > 0;) {
+    std::u16string candidate = section;
+    for (size_t i = 0; i < k; ++i) (candidate += u'.') += segments[i];
+    if (auto text = ReadFromSection(candidate, key)) return std::move(*text);
+  }
+  return std::u16string(kNotFound);
+}
+
+void class語言檔管理::ApplyTexts(ui::Component& owner, const std::u16string& section) const {
+  // The count is read again each round, as the component list is walked by index.
+  for (size_t i = 0; i < owner.ComponentCount(); ++i) {
+    ui::Component* component = owner.Components(i);
+    // Exact class name: labels of a derived class, buttons and images keep their design texts.
+    if (component->ClassName() != u"TLabel") continue;
+    auto* label = dynamic_cast<ui::TControl*>(component);
+    if (!label) continue;
+    auto text = [&](std::u16string_view suffix) {
+      std::u16string found =
+          GetText(section, owner.Name() + u"->" + component->Name() + std::u16string(suffix));
+      if (found == kNotFound) found = GetText(section, component->Name() + std::u16string(suffix));
+      return ReplaceLineBreaks(std::move(found));
+    };
+    if (std::u16string caption = text(u"->Caption"); caption != kNotFound)
+      label->SetCaption(std::move(caption));
+    if (std::u16string hint = text(u"->Hint"); hint != kNotFound) label->SetHint(std::move(hint));
+  }
+}
+
+std::u16string class語言檔管理::LanguageName(uint16_t languageId) {
+  // Whole identifiers, not primary languages: an identifier not listed is English.
+  struct Entry {
+    uint16_t id;
+    const char16_t* name;
+  };
+  static constexpr Entry kTable[] = {
+      {0x0404, u"ChineseT"},    {0x0C04, u"ChineseT"}, {0x1004, u"ChineseT"},
+      {0x0804, u"ChineseS"},    {0x0419, u"Russian"},  {0x041F, u"Turkish"},
+      {0x0410, u"Italian"},     {0x0810, u"Italian"},  {0x0416, u"PortugueseP"},
+      {0x0816, u"PortugueseP"}, {0x040C, u"FrenchF"},  {0x080C, u"FrenchF"},
+      {0x0C0C, u"FrenchF"},     {0x100C, u"FrenchF"},  {0x140C, u"FrenchF"},
+      {0x180C, u"FrenchF"},     {0x0413, u"Dutch"},    {0x0813, u"Dutch"},
+      {0x0407, u"German"},      {0x0807, u"German"},   {0x0C07, u"German"},
+      {0x1007, u"German"},      {0x1407, u"German"},   {0x0411, u"Japanese"},
+      {0x0412, u"Korean"},
+  };
+  for (const Entry& e : kTable)
+    if (e.id == languageId) return e.name;
+  // Spanish: sublanguages 2 to 20 of primary language 0x0A (0x080A to 0x500A); 0x040A, the
+  // traditional sort, is not among them.
+  const unsigned sublanguage = languageId >> 10;
+  if ((languageId & 0x3FF) == 0x0A && sublanguage >= 2 && sublanguage <= 20) return u"Spanish";
+  return u"English";
+}

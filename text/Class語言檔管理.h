@@ -1,0 +1,70 @@
+#pragma once
+// Language files: per-language INI texts for the captions and hints of labels and for the
+// launcher's messages, looked up in up to four files (program and shared text folder, each with
+// the chosen language and English as fallback). A missing text is "@@", never an error.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "ui/IniFile.h"
+
+namespace ui {
+class Component;
+}
+
+// The user's default language identifier: GetUserDefaultLangID on Windows, US English elsewhere.
+uint16_t PlatformUserLanguageId();
+
+class class語言檔管理 {
+ public:
+  // Marks a text that no file holds; also the default of every read, so a value "@@" is missing.
+  static constexpr std::u16string_view kNotFound = u"@@";
+  // A section holding this key is read as the section it names.
+  static constexpr std::u16string_view kMappingKey = u"%Mapping%";
+  // Four backslashes in a caption or hint stand for one line break.
+  static constexpr std::u16string_view kLineBreakToken = u"\\\\\\\\";
+
+  // All readers absent, section path empty.
+  class語言檔管理() = default;
+
+  // Opens the language files that exist and returns the language name (also when none exists).
+  // Both folders end in a separator; file names are appended directly. Identifier 0 takes the
+  // user's default language from UserLanguageSource.
+  std::u16string Load(const std::u16string& programTextFolder,
+                      const std::u16string& sharedTextFolder, const std::u16string& sectionPath,
+                      uint16_t languageId);
+
+  // The text of key in section, trying the section extended by the section path from the longest
+  // to the shortest; "@@" when no file holds it. Line-break tokens are left in place.
+  std::u16string GetText(const std::u16string& section, const std::u16string& key) const;
+
+  // Captions and hints of the owner's components whose class name is exactly "TLabel"; a label
+  // keeps its design text where no file has one.
+  void ApplyTexts(ui::Component& owner, const std::u16string& section) const;
+
+  // The language name of a whole 16-bit identifier; identifiers not in the table give "English".
+  static std::u16string LanguageName(uint16_t languageId);
+
+  // Where identifier 0 takes its language from; tests set a fixed language here.
+  std::function<uint16_t()> UserLanguageSource = PlatformUserLanguageId;
+
+  // The key in the section the mapping chain leads to, from the first file that has it.
+  std::optional<std::u16string> ReadFromSection(const std::u16string& section,
+                                                const std::u16string& key) const;
+  // Follows "%Mapping%" from section to section; each step asks the files from the first again.
+  std::u16string ResolveSection(const std::u16string& section) const;
+
+ private:
+  // The first value of key in section that is not "@@", in the fixed search order: program
+  // language file, program English file, shared language file, shared English file.
+  std::optional<std::u16string> FirstValue(std::u16string_view section,
+                                           std::u16string_view key) const;
+
+  std::optional<ui::TIniFile> programEnglish_;
+  std::optional<ui::TIniFile> programLanguage_;
+  std::optional<ui::TIniFile> sharedEnglish_;
+  std::optional<ui::TIniFile> sharedLanguage_;
+  std::u16string sectionPath_;
+};

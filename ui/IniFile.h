@@ -1,0 +1,88 @@
+#pragma once
+// Read-only INI files, read the way the platform's private-profile reader reads them with the
+// 2048-character buffer the launcher uses. The file is parsed once; lookups never touch it again.
+//
+// The rules, as the platform applies them:
+// - Encoding: UTF-16 LE after its byte-order mark; otherwise the system code page. A UTF-8 or
+//   UTF-16 BE byte-order mark is understood as well (the platform would read those as code-page
+//   text; nobody writes such a file on purpose).
+// - Lines end at CR or LF. Each line loses its leading and trailing blanks and control characters
+//   (codes 1 to 32); blank lines and lines starting with ';' are skipped.
+// - A line starting with '[' opens a section named by the text up to the first ']', or up to the
+//   end of the line when there is none, trimmed. Text after the ']' is ignored.
+// - Other lines are key lines: the key is the text before the first '=', the value the text after
+//   it, both trimmed. A line without '=' is a key without a value: looking it up gives the default.
+// - A value enclosed in one matching pair of '"' or '\'' loses that pair; then it is cut to 2047
+//   characters. A NUL character ends a name or value, as it ends the platform's C strings.
+// - Names match without regard to letter case. Of sections of the same name only the first is
+//   searched; of keys of the same name in it only the first counts. Lines before the first
+//   section belong to no section that can be read.
+// - Looked-up names lose leading and trailing spaces (spaces only); the default loses trailing
+//   spaces and is cut to 2047 characters too.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace ui {
+
+// Turns text without a byte-order mark into UTF-16.
+using CodePageDecoder = std::function<std::u16string(std::string_view bytes)>;
+
+// The system code page on Windows; Windows-1252 elsewhere, so the portable build reads what a
+// Western European Windows reads.
+CodePageDecoder SystemCodePageDecoder();
+std::u16string DecodeWindows1252(std::string_view bytes);
+
+// The simple upper-case mapping that name matching uses (Latin, Greek, Cyrillic, full-width
+// Latin); other characters map to themselves.
+char16_t FoldNameChar(char16_t c);
+
+class TIniFile {
+ public:
+  static constexpr size_t kBufferChars = 2048;
+  static constexpr size_t kMaxValueChars = kBufferChars - 1;
+
+  // No file: every read gives the default.
+  TIniFile() = default;
+  // Reads the file once; a missing or unreadable file reads as empty, as the platform's does.
+  explicit TIniFile(const std::u16string& path,
+                    const CodePageDecoder& decode = SystemCodePageDecoder());
+  static TIniFile FromBytes(std::span<const uint8_t> bytes,
+                            const CodePageDecoder& decode = SystemCodePageDecoder());
+
+  std::u16string ReadString(std::u16string_view section, std::u16string_view key,
+                            std::u16string_view def) const;
+  // The first section of that name holds at least one key line (an empty section lists no keys,
+  // so the platform cannot tell it from a missing one).
+  bool SectionExists(std::u16string_view section) const;
+  // A file was read (it may still have been empty).
+  bool Loaded() const { return loaded_; }
+
+ private:
+  // Hash and equality fold letter case on the fly, so lookups need no folded copy of the name.
+  struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::u16string_view s) const;
+  };
+  struct NameEqual {
+    using is_transparent = void;
+    bool operator()(std::u16string_view a, std::u16string_view b) const;
+  };
+  struct Entry {
+    std::u16string value;  // unquoted and cut already
+    bool has_value = false;
+  };
+  using Section = std::unordered_map<std::u16string, Entry, NameHash, NameEqual>;
+
+  void Parse(std::u16string_view text);
+  const Section* FindSection(std::u16string_view section) const;
+
+  std::unordered_map<std::u16string, Section, NameHash, NameEqual> sections_;
+  bool loaded_ = false;
+};
+
+}  // namespace ui

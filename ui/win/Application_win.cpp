@@ -1,0 +1,94 @@
+// The application object on Windows: the message loop with the dialog keys, the exception box
+// and the screen size.
+#include <string>
+
+#include "ui/Application.h"
+#include "ui/Exception.h"
+#include "ui/win/Gdi.h"
+
+namespace ui {
+namespace {
+
+void PostQuit() {
+  PostQuitMessage(0);
+}
+
+// Tab, Space and Enter move between and press the main form's buttons.
+void DispatchOne(HWND dialog, MSG& msg) {
+  if (dialog && IsDialogMessageW(dialog, &msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
+// The application's title: the executable's name without its extension.
+std::wstring Title() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return L"";
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
+  if (const size_t dot = name.find_last_of(L'.'); dot != std::wstring::npos) name.resize(dot);
+  return name;
+}
+
+HWND MainWindow(TForm* main) {
+  return main && main->HandleAllocated() ? static_cast<HWND>(main->Handle()) : nullptr;
+}
+
+}  // namespace
+
+void Application::Run() {
+  if (!mainForm_) return;
+  mainForm_->Show();
+  if (HWND main = static_cast<HWND>(mainForm_->Handle())) {
+    UpdateWindow(main);
+    SetForegroundWindow(main);
+  }
+  wakeLoop_ = &PostQuit;
+  MSG msg;
+  while (!terminated_) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) {  // WM_QUIT from elsewhere, or no queue to wait on
+      terminated_ = true;
+      break;
+    }
+    DispatchOne(MainWindow(mainForm_), msg);
+  }
+  wakeLoop_ = nullptr;
+  // The quit that Terminate posted has done its work; a later modal loop (the exception box)
+  // must not find it.
+  while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+}
+
+void Application::ProcessMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      terminated_ = true;  // the quit is taken, not posted again
+      return;
+    }
+    DispatchOne(MainWindow(mainForm_), msg);
+  }
+}
+
+void Application::ShowException(const std::exception* e) {
+  std::u16string text;
+  if (const auto* framework = dynamic_cast<const Exception*>(e)) text = framework->Message();
+  MessageBoxW(GetActiveWindow(), win::Wide(text), Title().c_str(), MB_OK | MB_ICONSTOP);
+}
+
+int Application::ScreenWidth() const {
+  return GetSystemMetrics(SM_CXSCREEN);
+}
+int Application::ScreenHeight() const {
+  return GetSystemMetrics(SM_CYSCREEN);
+}
+
+}  // namespace ui
