@@ -11,6 +11,7 @@
 #include "modules/Subdll介面_共用.h"
 #include "shell/PairingBlock.h"
 #include "skin/Class色彩位置字型檔管理.h"
+#include "skin/Windowshapeunit.h"
 #include "ui/Application.h"
 #include "ui/IniFile.h"
 
@@ -31,6 +32,9 @@ constexpr char16_t kProgramTitle[] = u"Tandrel";
 
 constexpr char16_t kTextSection[] = u"MultiPairForm.dll";
 constexpr int32_t kMinimumFirmware = 38;
+
+// The window takes its outline once, at its first activation.
+bool FirstActivation = true;
 
 // Advances with every pairing start for the life of the process.
 int32_t g_pairingParameterIndex = 0;
@@ -67,7 +71,8 @@ TTandrelProgram::TTandrelProgram(ui::Component* owner) : ui::TForm(owner, u"Tand
       LanguageFileManager.Load(SkinFolder + u"Texts\\", SharedTextFolder, SectionPath, LanguageId);
   LanguageFileManager.ApplyTexts(*this, u"MultiPairForm.dll");
 
-  // 9. Skin folder as current directory, background picture and icon: added with the skin.
+  // 9. The skin folder becomes the current directory; background picture and icon.
+  LoadSkinPictures();
 
   // 10. The window caption is the title label's text, translated by now ("lb_Title" without
   // language files).
@@ -78,7 +83,33 @@ TTandrelProgram::TTandrelProgram(ui::Component* owner) : ui::TForm(owner, u"Tand
 
   // 13. Bounds, colours and font face from the layout file, then the bitmap buttons.
   ApplyMainLayout();
-  // Bitmap buttons: added with the skin.
+  CreateBitmapButtons();
+}
+
+std::u16string TTandrelProgram::SkinFile(const std::u16string& name) const {
+  return ResolveSkinFile(SkinFolder, ActiveLanguage, name);
+}
+
+void TTandrelProgram::LoadSkinPictures() {
+  SetCurrentFolder(SkinFolder);  // a missing skin folder leaves the executable's folder current
+  // A file that is there but unreadable raises the framework's error out of the construction.
+  if (const std::u16string background = SkinFile(u"MultiPairMain_Background.bmp");
+      !background.empty())
+    im_BackgroundImage->LoadPicture(background);
+  if (const std::u16string icon = SkinFile(u"Application.ico"); !icon.empty())
+    ui::App().LoadIconFromFile(icon);
+}
+
+void TTandrelProgram::CreateBitmapButtons() {
+  // After the layout: the buttons start from its bounds, then take their frames' size.
+  const auto dress = [this](ui::TButton* button, const char16_t* file) {
+    auto skinned = std::make_unique<classTBitmapButton>(button);
+    skinned->LoadSkin(SkinFile(file));
+    return skinned;
+  };
+  CloseBitmapButton = dress(bt_Close, u"WindowClose.bmp");
+  NewMultiPairBitmapButton = dress(bt_NewMultiPairProcess, u"NewMultiPairProc.bmp");
+  RSSIBitmapButton = dress(bt_OpenRSSIDisplay, u"RSSIDisplay.bmp");
 }
 
 void TTandrelProgram::ApplyMainLayout() {
@@ -89,6 +120,10 @@ void TTandrelProgram::ApplyMainLayout() {
 }
 
 TTandrelProgram::~TTandrelProgram() {
+  // The bitmap buttons go first, in the order they were made, while their controls still live.
+  CloseBitmapButton.reset();
+  NewMultiPairBitmapButton.reset();
+  RSSIBitmapButton.reset();
   if (TandrelProgram == this) TandrelProgram = nullptr;
 }
 
@@ -175,7 +210,10 @@ void TTandrelProgram::FormCreate(ui::Component*) {
 }
 
 void TTandrelProgram::FormActivate(ui::Component*) {
-  // The window takes the outline of its background at the first activation: added with the skin.
+  // By now the window has its final size and place; later activations change nothing.
+  if (!FirstActivation) return;
+  FirstActivation = false;
+  ShapeWindowFromImage(Handle(), *im_BackgroundImage);
 }
 
 void TTandrelProgram::FormMouseDown(ui::Component*, ui::TMouseButton button, ui::TShiftState, int,

@@ -3,9 +3,11 @@
 // a version label and three push buttons. It works out the data folders beside the executable,
 // opens device access when it is created and closes it when it is asked to close.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "device/Brimac指令.h"
+#include "skin/Classtbitmapbutton.h"
 #include "text/Class語言檔管理.h"
 #include "ui/Controls.h"
 
@@ -28,6 +30,11 @@ class TTandrelProgram : public ui::TForm {
   ui::TButton* bt_Close;
   ui::TButton* bt_NewMultiPairProcess;
   ui::TButton* bt_OpenRSSIDisplay;
+
+  // Skinned drawing of the three push buttons; destroyed first, before the controls under them.
+  std::unique_ptr<classTBitmapButton> CloseBitmapButton;
+  std::unique_ptr<classTBitmapButton> NewMultiPairBitmapButton;
+  std::unique_ptr<classTBitmapButton> RSSIBitmapButton;
 
   // The window procedure the form had before MainWindowProc was installed.
   ui::WndMethod SavedWindowProc;
@@ -70,6 +77,9 @@ class TTandrelProgram : public ui::TForm {
   void CreateControls();
   void ReadVersion();
   void ApplyMainLayout();
+  void LoadSkinPictures();
+  void CreateBitmapButtons();
+  std::u16string SkinFile(const std::u16string& name) const;
   void ShowReceiverMessage(const std::u16string& text);
 
   // The feature modules' requests.

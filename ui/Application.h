@@ -39,6 +39,13 @@ class Application {
   // anything that is not a framework exception.
   void ShowException(const std::exception* e);
 
+  // The application's icon from an ".ico" file, on every form window from now on. Raises
+  // EFOpenError when the file cannot be read and EInvalidGraphic when it holds no icon; until
+  // then the icon built into the executable stays.
+  void LoadIconFromFile(const std::u16string& path);
+  // The loaded icon in the large or small size; null while none was loaded.
+  NativeHandle Icon(bool small) const { return small ? smallIcon_.get() : largeIcon_.get(); }
+
   // Size of the primary screen in pixels.
   int ScreenWidth() const;
   int ScreenHeight() const;
@@ -47,6 +54,10 @@ class Application {
   TForm* mainForm_ = nullptr;
   std::vector<std::unique_ptr<TForm>> forms_;
   bool terminated_ = false;
+  struct IconDeleter {
+    void operator()(void* icon) const;
+  };
+  std::unique_ptr<void, IconDeleter> largeIcon_, smallIcon_;
   // Set by a running platform loop: wakes it when Terminate is called from a nested loop.
   void (*wakeLoop_)() = nullptr;
 };

@@ -2,6 +2,9 @@
 // nothing to wait for and the screen is the design screen.
 #include "ui/Application.h"
 
+#include "base/File.h"
+#include "ui/Exception.h"
+
 namespace ui {
 
 std::unique_ptr<WindowPeer> CreateFormPeer(TForm&) {
@@ -16,6 +19,12 @@ void Application::Run() {
 }
 void Application::ProcessMessages() {}
 void Application::ShowException(const std::exception*) {}
+// Natively there is nothing to show an icon on; only a missing file is an error, as on Windows.
+void Application::LoadIconFromFile(const std::u16string& path) {
+  if (!base::FileExists(path)) throw EFOpenError(u"Cannot open file \"" + path + u"\"");
+}
+void Application::IconDeleter::operator()(void*) const {}
+
 int Application::ScreenWidth() const {
   return 1024;
 }

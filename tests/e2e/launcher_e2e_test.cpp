@@ -28,7 +28,7 @@ TEST(Launcher, ShowsABorderlessWindowSizedToTheDesignAndCentred) {
   ASSERT_NE(h, nullptr);
   RECT r;
   GetWindowRect(h, &r);
-  // No background picture in the default tree yet: the image's design size.
+  // The default background is drawn at the design size of the image.
   EXPECT_EQ(r.right - r.left, 375);
   EXPECT_EQ(r.bottom - r.top, 345);
   EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - 375) / 2);
@@ -143,6 +143,57 @@ TEST(Texts, WithoutLanguageFilesTheCaptionIsTheDesignOne) {
   GetWindowTextW(h, caption, 128);
   EXPECT_STREQ(caption, L"lb_Title");
   PostMessageW(h, WM_CLOSE, 0, 0);
+  EXPECT_EQ(run.WaitForExit(), 0u);
+}
+
+TEST(Launcher, TakesTheOutlineOfItsBackgroundAtItsFirstActivation) {
+  LauncherRun run;
+  ASSERT_TRUE(run.Start());
+  HWND h = run.WaitForMainWindow();
+  ASSERT_NE(h, nullptr);
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  int kind = ERROR;
+  for (int i = 0; i < 100 && (kind = GetWindowRgn(h, rgn)) == ERROR; ++i) Sleep(20);
+  EXPECT_EQ(kind, COMPLEXREGION);
+  // The default skin cuts its corners and keeps its middle.
+  EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+  EXPECT_FALSE(PtInRegion(rgn, 374, 344));
+  EXPECT_TRUE(PtInRegion(rgn, 187, 172));
+  DeleteObject(rgn);
+  PostMessageW(h, WM_CLOSE, 0, 0);
+  EXPECT_EQ(run.WaitForExit(), 0u);
+}
+
+TEST(Launcher, WithoutABackgroundPictureTheWindowKeepsItsRectangle) {
+  LauncherRun run;
+  run.Remove("Data/Tandrel_Program/Forms/Tandrel_Program/English/MultiPairMain_Background.bmp");
+  ASSERT_TRUE(run.Start());
+  HWND h = run.WaitForMainWindow();
+  ASSERT_NE(h, nullptr);
+  Sleep(300);
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetWindowRgn(h, rgn), ERROR) << "no region: the whole window stays visible";
+  DeleteObject(rgn);
+  RECT r;
+  GetWindowRect(h, &r);
+  EXPECT_EQ(r.right - r.left, 375);
+  EXPECT_EQ(r.bottom - r.top, 345);
+  // The buttons are still there and still close the launcher.
+  HWND close = run.ChildAt(h, kCloseButton);
+  ASSERT_NE(close, nullptr);
+  PostMessageW(close, BM_CLICK, 0, 0);
+  EXPECT_EQ(run.WaitForExit(), 0u);
+}
+
+TEST(Launcher, AMalformedNumberInTheLayoutIsReportedAndTheProgramEnds) {
+  LauncherRun run;
+  run.WriteFile("Data/Tandrel_Program/Forms/Tandrel_Program/UI_Main.txt",
+                "[English]\r\nlb_Title->Position=rectp,1,2,3q,4\r\n");
+  ASSERT_TRUE(run.Start());
+  HWND box = run.WaitForWindowOfClass(L"#32770");
+  ASSERT_NE(box, nullptr) << "the error was not shown";
+  EXPECT_EQ(LauncherRun::StaticTexts(box), L"'3q' is not a valid integer value");
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
   EXPECT_EQ(run.WaitForExit(), 0u);
 }
 

@@ -4,6 +4,9 @@
 //   tandrel_probe click L T W H       BM_CLICK the child window at that client rectangle
 //   tandrel_probe close               ask the window to close (WM_CLOSE)
 //   tandrel_probe list                every top-level window: handle, pid, class, visible, text
+//   tandrel_probe wait-class C [s]    wait for a visible window of class C; print its rectangle
+//   tandrel_probe press C ID          BM_CLICK the control ID of the window of class C
+//   tandrel_probe close-class C       ask the window of class C to close
 // Exit status 0 on success, 1 when no launcher window was found.
 #include <windows.h>
 
@@ -46,8 +49,41 @@ HWND FindLauncher(DWORD waitMs) {
 
 }  // namespace
 
+HWND WaitForClass(const wchar_t* cls, DWORD waitMs) {
+  const DWORD end = GetTickCount() + waitMs;
+  for (;;) {
+    HWND h = FindWindowW(cls, nullptr);
+    if (h && IsWindowVisible(h)) return h;
+    if (static_cast<LONG>(GetTickCount() - end) >= 0) return nullptr;
+    Sleep(100);
+  }
+}
+
+void PrintRect(HWND h) {
+  RECT r;
+  GetWindowRect(h, &r);
+  std::printf("window %ld,%ld %ldx%ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
 int wmain(int argc, wchar_t** argv) {
   const std::wstring cmd = argc > 1 ? argv[1] : L"wait";
+  if (cmd == L"wait-class" || cmd == L"press" || cmd == L"close-class") {
+    if (argc < 3) return 2;
+    const DWORD ms = (cmd == L"wait-class" && argc > 3) ? _wtoi(argv[3]) * 1000 : 20000;
+    HWND h = WaitForClass(argv[2], ms);
+    if (!h) {
+      std::fprintf(stderr, "no window of that class\n");
+      return 1;
+    }
+    if (cmd == L"wait-class") PrintRect(h);
+    if (cmd == L"close-class") PostMessageW(h, WM_CLOSE, 0, 0);
+    if (cmd == L"press") {
+      HWND c = argc > 3 ? GetDlgItem(h, _wtoi(argv[3])) : nullptr;
+      if (!c) return 1;
+      PostMessageW(c, BM_CLICK, 0, 0);
+    }
+    return 0;
+  }
   if (cmd == L"list") {
     EnumWindows(
         [](HWND h, LPARAM) CALLBACK -> BOOL {
@@ -70,9 +106,7 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   if (cmd == L"wait") {
-    RECT r;
-    GetWindowRect(h, &r);
-    std::printf("window %ld,%ld %ldx%ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    PrintRect(h);
     return 0;
   }
   if (cmd == L"close") {

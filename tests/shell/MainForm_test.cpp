@@ -22,16 +22,29 @@ fs::path LayoutPath() {
   return ExeDir() / "Data" / "Tandrel_Program" / "Forms" / "Tandrel_Program" / "UI_Main.txt";
 }
 
+// The same folder, whatever trailing separator or letter case either spelling has.
+bool SameFolder(const fs::path& a, const fs::path& b) {
+  auto norm = [](const fs::path& p) {
+    std::wstring s = p.lexically_normal().wstring();
+    while (!s.empty() && (s.back() == L'\\' || s.back() == L'/')) s.pop_back();
+    return s;
+  };
+  return _wcsicmp(norm(a).c_str(), norm(b).c_str()) == 0;
+}
+
 class MainForm : public ::testing::Test {
  protected:
   void SetUp() override {
     std::error_code ec;
+    // A folder that is some process's current directory cannot be removed on Windows.
+    fs::current_path(ExeDir(), ec);
     fs::remove_all(ExeDir() / "Data", ec);
     ui::App().Initialize();
   }
   void TearDown() override {
     ui::App().DestroyForms();
     std::error_code ec;
+    fs::current_path(ExeDir(), ec);
     fs::remove_all(ExeDir() / "Data", ec);
   }
   static void WriteLayout(const std::string& text) {
@@ -193,6 +206,39 @@ TEST_F(MainForm, CloseButtonEndsTheApplication) {
   SendMessageW(close, BM_CLICK, 0, 0);
   EXPECT_TRUE(ui::App().Terminated());
   EXPECT_FALSE(f->Visible());
+}
+
+TEST_F(MainForm, WithoutSkinFilesTheButtonsStayPlainAndTheExecutableFolderStaysCurrent) {
+  TTandrelProgram* f = Create();
+  ASSERT_NE(f->CloseBitmapButton, nullptr);
+  ASSERT_NE(f->NewMultiPairBitmapButton, nullptr);
+  ASSERT_NE(f->RSSIBitmapButton, nullptr);
+  EXPECT_FALSE(f->CloseBitmapButton->Hooked());  // no strip: the plain button, still clickable
+  EXPECT_EQ(f->bt_Close->BoundsRect(), (ui::TRect{345, 5, 365, 25}));
+  EXPECT_TRUE(SameFolder(fs::current_path(), ExeDir())) << fs::current_path().string();
+}
+
+TEST_F(MainForm, TheSkinFolderBecomesTheCurrentFolder) {
+  WriteLayout("[English]\nVersion=1\n");  // creates the skin folder
+  Create();
+  EXPECT_TRUE(SameFolder(fs::current_path(), LayoutPath().parent_path()))
+      << fs::current_path().string();
+}
+
+TEST_F(MainForm, OnlyTheFirstActivationShapesTheWindow) {
+  TTandrelProgram* f = Create();
+  ui::TBitmap picture(40, 30, 0x00FF00FF);  // key colour around a filled middle
+  for (int y = 5; y < 25; ++y)
+    for (int x = 5; x < 35; ++x) picture.SetPixel(x, y, 0x00336699);
+  f->im_BackgroundImage->SetPicture(picture);
+  HWND h = static_cast<HWND>(f->Handle());
+  f->Perform(WM_ACTIVATE, WA_ACTIVE, 0);
+  // Whichever activation of this process was the first has passed now; no later one reshapes.
+  SetWindowRgn(h, nullptr, FALSE);
+  f->Perform(WM_ACTIVATE, WA_ACTIVE, 0);
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(GetWindowRgn(h, rgn), ERROR);
+  DeleteObject(rgn);
 }
 
 }  // namespace

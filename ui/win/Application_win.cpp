@@ -84,6 +84,32 @@ void Application::ShowException(const std::exception* e) {
   MessageBoxW(GetActiveWindow(), win::Wide(text), Title().c_str(), MB_OK | MB_ICONSTOP);
 }
 
+void Application::IconDeleter::operator()(void* icon) const {
+  if (icon) DestroyIcon(static_cast<HICON>(icon));
+}
+
+void Application::LoadIconFromFile(const std::u16string& path) {
+  const DWORD attributes = GetFileAttributesW(win::Wide(path));
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    throw EFOpenError(u"Cannot open file \"" + path + u"\"");
+  // Both sizes the shell shows: the title bar and taskbar (small) and Alt+Tab (large).
+  auto load = [&](int metricX, int metricY) {
+    return LoadImageW(nullptr, win::Wide(path), IMAGE_ICON, GetSystemMetrics(metricX),
+                      GetSystemMetrics(metricY), LR_LOADFROMFILE);
+  };
+  std::unique_ptr<void, IconDeleter> large(load(SM_CXICON, SM_CYICON));
+  std::unique_ptr<void, IconDeleter> small(load(SM_CXSMICON, SM_CYSMICON));
+  if (!large || !small) throw EInvalidGraphic(u"Icon image is not valid");
+  largeIcon_ = std::move(large);
+  smallIcon_ = std::move(small);
+  for (const auto& form : forms_) {
+    if (!form->HandleAllocated()) continue;
+    HWND h = static_cast<HWND>(form->Handle());
+    SendMessageW(h, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
+    SendMessageW(h, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  }
+}
+
 int Application::ScreenWidth() const {
   return GetSystemMetrics(SM_CXSCREEN);
 }

@@ -138,6 +138,11 @@ FormPeer::FormPeer(TForm& form) : form_(form), caption_(form.Caption()) {
                           form.Left(), form.Top(), form.Width(), form.Height(), nullptr, nullptr,
                           GetModuleHandleW(nullptr), this);
   if (!hwnd_) return;
+  // An icon the application loaded replaces the executable's own.
+  if (HICON icon = static_cast<HICON>(App().Icon(false)))
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  if (HICON icon = static_cast<HICON>(App().Icon(true)))
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   font_ = win::FontHandle(form.Font());
   // Shown by the first Update, once the control holds this peer and can pass messages on.
   attached_ = true;
