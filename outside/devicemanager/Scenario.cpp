@@ -81,7 +81,7 @@ std::optional<InfoPage> Bytes(std::string_view s) {
   return page;
 }
 
-std::u16string DefaultPath(const ReceiverSpec& r, size_t position) {
+std::u16string DefaultPath(const ReceiverSetup& r, size_t position) {
   char buf[96];
   std::snprintf(buf, sizeof buf, "\\\\?\\hid#vid_%04x&pid_%04x&mi_01#sim&%zu#receiver", r.vendorId,
                 r.productId, position);
@@ -153,7 +153,7 @@ Scenario ParseScenario(std::string_view text) {
         problem("unknown key '" + key + "'");
       }
     } else if (section == Section::kReceiver) {
-      ReceiverSpec& r = sc.receivers.back();
+      ReceiverSetup& r = sc.receivers.back();
       if (key == "family") {
         const std::string f = Lower(value);
         if (f == "1")
@@ -280,7 +280,7 @@ Scenario ParseScenario(std::string_view text) {
     }
   }
   for (size_t i = 0; i < sc.receivers.size(); ++i) {
-    ReceiverSpec& r = sc.receivers[i];
+    ReceiverSetup& r = sc.receivers[i];
     if (!given[i].path) r.path = DefaultPath(r, i);
     if (!given[i].tag) r.tag = static_cast<uint16_t>(i + 1);
     // A scenario that spells out info page 4 gives the radio state's starting point there.

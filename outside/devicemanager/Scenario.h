@@ -41,7 +41,7 @@ struct FailRule {
   std::vector<uint32_t> occurrences;
 };
 
-struct ReceiverSpec {
+struct ReceiverSetup {
   uint16_t vendorId = kVendorId;
   uint16_t productId = kFamily1ProductId;
   std::u16string path;                 // generated from the identifiers and position when not given
@@ -66,7 +66,7 @@ struct ReceiverSpec {
 struct Scenario {
   int32_t initialResult = 0;
   std::u16string traceFile;  // empty: no trace; relative names are beside the library
-  std::vector<ReceiverSpec> receivers;
+  std::vector<ReceiverSetup> receivers;
   // Lines that were not understood ("line 7: unknown key 'x'"); they are ignored otherwise.
   std::vector<std::string> problems;
 };

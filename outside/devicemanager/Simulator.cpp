@@ -35,15 +35,15 @@ constexpr int kSignalSwing = 20;
 
 }  // namespace
 
-Receiver::Receiver(const ReceiverSpec& s)
-    : spec(s),
+Receiver::Receiver(const ReceiverSetup& s)
+    : setup(s),
       memory(kMemoryWords, 0xFFFF),
       infoPages(s.infoPages),
       signal(s.signal),
       channel(s.channel),
       random(s.seed),
       failCounts(s.failures.size(), 0) {
-  for (const auto& [address, value] : spec.words) memory[address % kMemoryWords] = value;
+  for (const auto& [address, value] : setup.words) memory[address % kMemoryWords] = value;
 }
 
 std::string QuotedPath(const char16_t* path) {
@@ -56,7 +56,7 @@ Simulator::Simulator(const Scenario& scenario, TraceSink trace, Clock clock)
       trace_(std::move(trace)),
       clock_(clock ? std::move(clock) : Clock(&SteadyMilliseconds)),
       loadedAt_(clock_()) {
-  for (const auto& spec : scenario.receivers) receivers_.emplace_back(spec);
+  for (const auto& setup : scenario.receivers) receivers_.emplace_back(setup);
   for (const auto& p : scenario.problems) Trace("# scenario " + p);
 }
 
@@ -67,14 +67,14 @@ void Simulator::Trace(const std::string& line) const {
 Receiver* Simulator::Find(const char16_t* path) {
   if (!path || !*path) return nullptr;
   for (auto& r : receivers_)
-    if (r.spec.path == path) return &r;
+    if (r.setup.path == path) return &r;
   return nullptr;
 }
 
 bool Simulator::Attached(Receiver& r) {
-  if (!r.unplugged && r.spec.unplugAfterMs && clock_() - loadedAt_ >= *r.spec.unplugAfterMs)
+  if (!r.unplugged && r.setup.unplugAfterMs && clock_() - loadedAt_ >= *r.setup.unplugAfterMs)
     r.unplugged = true;
-  if (!r.unplugged && r.spec.unplugAfterCalls && r.calls >= *r.spec.unplugAfterCalls)
+  if (!r.unplugged && r.setup.unplugAfterCalls && r.calls >= *r.setup.unplugAfterCalls)
     r.unplugged = true;
   return !r.unplugged;
 }
@@ -83,8 +83,8 @@ const char* Simulator::Admit(Receiver& r, uint16_t command, uint16_t parameter) 
   if (!Attached(r)) return " (unplugged)";
   ++r.calls;
   bool fail = false;
-  for (size_t i = 0; i < r.spec.failures.size(); ++i) {
-    const FailRule& rule = r.spec.failures[i];
+  for (size_t i = 0; i < r.setup.failures.size(); ++i) {
+    const FailRule& rule = r.setup.failures[i];
     if (rule.command != command || (rule.parameter && *rule.parameter != parameter)) continue;
     const uint32_t n = ++r.failCounts[i];
     if (std::find(rule.occurrences.begin(), rule.occurrences.end(), n) != rule.occurrences.end())
@@ -136,7 +136,7 @@ int32_t Simulator::GetUsbDeviceFromHub(uint32_t vendorId, uint32_t productId, in
   const uint16_t vid = vendorId & 0xFFFF, pid = productId & 0xFFFF;
   std::vector<const Receiver*> found;
   for (auto& r : receivers_)
-    if (r.spec.vendorId == vid && r.spec.productId == pid && Attached(r)) found.push_back(&r);
+    if (r.setup.vendorId == vid && r.setup.productId == pid && Attached(r)) found.push_back(&r);
   const auto count = static_cast<int32_t>(found.size());
   std::string line =
       Format("GetUsbDeviceFromHub vid=0x%04X pid=0x%04X index=%d -> %d", vid, pid, index, count);
@@ -145,12 +145,12 @@ int32_t Simulator::GetUsbDeviceFromHub(uint32_t vendorId, uint32_t productId, in
   if (index >= 0 && index < count) {
     const Receiver& r = *found[static_cast<size_t>(index)];
     if (pathBuffer) {
-      const size_t n = std::min<size_t>(r.spec.path.size(), kPathChars - 1);
-      std::memcpy(pathBuffer, r.spec.path.data(), n * sizeof(char16_t));
+      const size_t n = std::min<size_t>(r.setup.path.size(), kPathChars - 1);
+      std::memcpy(pathBuffer, r.setup.path.data(), n * sizeof(char16_t));
       pathBuffer[n] = u'\0';
     }
-    if (tag) *tag = r.spec.tag;
-    line += " path=" + QuotedPath(r.spec.path.c_str()) + Format(" tag=0x%04X", r.spec.tag);
+    if (tag) *tag = r.setup.tag;
+    line += " path=" + QuotedPath(r.setup.path.c_str()) + Format(" tag=0x%04X", r.setup.tag);
   }
   Trace(line);
   return count;
@@ -177,8 +177,8 @@ bool Simulator::Execute(Receiver& r, uint16_t command, uint16_t parameter) {
         return false;
       for (uint32_t i = 0; i < kStagingWords; ++i) {
         uint16_t word = static_cast<uint16_t>(r.staging[2 * i] | r.staging[2 * i + 1] << 8);
-        if (const auto bad = r.spec.corrupt.find(static_cast<uint16_t>(address + i));
-            bad != r.spec.corrupt.end())
+        if (const auto bad = r.setup.corrupt.find(static_cast<uint16_t>(address + i));
+            bad != r.setup.corrupt.end())
           word ^= bad->second;
         r.memory[address + i] = word;
       }
@@ -237,7 +237,7 @@ bool Simulator::Fetch(Receiver& r, uint16_t command, uint16_t parameter, uint16_
 InfoPage Simulator::PairingPage(Receiver& r) {
   const auto base = r.infoPages.find(kPairingPage);
   InfoPage page = base != r.infoPages.end() ? base->second : InfoPage{};
-  const auto& schedule = r.spec.pairing;
+  const auto& schedule = r.setup.pairing;
   if (!r.pairing || r.nextPairing >= schedule.size() ||
       clock_() - r.pairingSince < schedule[r.nextPairing].afterMs)
     return page;
@@ -271,11 +271,11 @@ InfoPage Simulator::RadioPage(Receiver& r) {
 }
 
 void Simulator::Drift(Receiver& r) {
-  if (r.spec.driftMs == 0) return;
-  const uint64_t due = (clock_() - loadedAt_) / r.spec.driftMs;
+  if (r.setup.driftMs == 0) return;
+  const uint64_t due = (clock_() - loadedAt_) / r.setup.driftMs;
   if (due > r.driftSteps + kMaxDriftCatchUp) r.driftSteps = due - kMaxDriftCatchUp;
-  const int low = std::max(0, r.spec.signal - kSignalSwing);
-  const int high = std::min(255, r.spec.signal + kSignalSwing);
+  const int low = std::max(0, r.setup.signal - kSignalSwing);
+  const int high = std::min(255, r.setup.signal + kSignalSwing);
   for (; r.driftSteps < due; ++r.driftSteps) {
     r.random = r.random * 1103515245u + 12345u;
     const int step = static_cast<int>((r.random >> 16) % 7) - 3;

@@ -42,9 +42,9 @@ inline constexpr uint16_t kRadioPage = 4;
 inline constexpr uint16_t kPairingPage = 6;
 
 struct Receiver {
-  explicit Receiver(const ReceiverSpec& spec);
+  explicit Receiver(const ReceiverSetup& setup);
 
-  ReceiverSpec spec;
+  ReceiverSetup setup;
   std::vector<uint16_t> memory;
   std::map<uint16_t, InfoPage> infoPages;
   std::array<uint8_t, 2 * kStagingWords> staging{};
@@ -65,7 +65,7 @@ struct Receiver {
   uint32_t random;
 
   uint32_t calls = 0;                // Write and Read calls that reached it while attached
-  std::vector<uint32_t> failCounts;  // per rule of spec.failures
+  std::vector<uint32_t> failCounts;  // per rule of setup.failures
   bool unplugged = false;
 };
 
