@@ -52,6 +52,12 @@ class DialogFont {
 HINSTANCE ThisModule();
 
 // A child control of window at the given place, in the window's font later (DialogFont::Apply).
+// Registers the module's window class and creates its dialog-like window owned by the launcher,
+// with a client area of width x height. Null (and the class unregistered) when that fails; the
+// caller unregisters the class after its modal loop.
+HWND CreateModuleWindow(const wchar_t* cls, WNDPROC proc, const std::wstring& title, int width,
+                        int height, HWND owner, void* createParam);
+
 HWND Control(HWND window, const wchar_t* cls, const std::wstring& text, DWORD style, int id, int x,
              int y, int w, int h);
 

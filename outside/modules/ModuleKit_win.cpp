@@ -104,6 +104,27 @@ HINSTANCE ThisModule() {
   return module;
 }
 
+HWND CreateModuleWindow(const wchar_t* cls, WNDPROC proc, const std::wstring& title, int width,
+                        int height, HWND owner, void* createParam) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = ThisModule();
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = cls;
+  RegisterClassExW(&wc);
+
+  RECT r{0, 0, width, height};
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  HWND window = CreateWindowExW(exStyle, cls, title.c_str(), style, 0, 0, r.right - r.left,
+                                r.bottom - r.top, owner, nullptr, ThisModule(), createParam);
+  if (!window) UnregisterClassW(cls, ThisModule());
+  return window;
+}
+
 HWND Control(HWND window, const wchar_t* cls, const std::wstring& text, DWORD style, int id, int x,
              int y, int w, int h) {
   return CreateWindowExW(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h, window,

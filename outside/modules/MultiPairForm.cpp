@@ -174,26 +174,10 @@ return_MultiPairForm(const TandrelMultiPairFormRecord* record) {
   form.launcher = static_cast<HWND>(record->window);
   form.texts = &texts;
 
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = PairProc;
-  wc.hInstance = modkit::ThisModule();
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = TANDREL_MULTIPAIR_CLASS;
-  RegisterClassExW(&wc);
-
-  RECT r{0, 0, 420, 318};
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  AdjustWindowRectEx(&r, style, FALSE, exStyle);
-  HWND window = CreateWindowExW(
-      exStyle, TANDREL_MULTIPAIR_CLASS, texts(L"Title", L"Pair new devices").c_str(), style, 0, 0,
-      r.right - r.left, r.bottom - r.top, form.launcher, nullptr, modkit::ThisModule(), &form);
-  if (!window) {
-    UnregisterClassW(TANDREL_MULTIPAIR_CLASS, modkit::ThisModule());
-    return 0;
-  }
+  HWND window = modkit::CreateModuleWindow(TANDREL_MULTIPAIR_CLASS, PairProc,
+                                           texts(L"Title", L"Pair new devices"), 420, 318,
+                                           form.launcher, &form);
+  if (!window) return 0;
   using modkit::Control;
   Control(window, L"STATIC",
           texts(L"Instructions",

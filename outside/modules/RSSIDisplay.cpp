@@ -199,26 +199,10 @@ return_RSSIDisplay(const TandrelRSSIDisplayRecord* record) {
   form.launcher = static_cast<HWND>(record->window);
   form.texts = &texts;
 
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = RssiProc;
-  wc.hInstance = modkit::ThisModule();
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = TANDREL_RSSI_CLASS;
-  RegisterClassExW(&wc);
-
-  RECT r{0, 0, 420, 304};
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  AdjustWindowRectEx(&r, style, FALSE, exStyle);
-  HWND window = CreateWindowExW(
-      exStyle, TANDREL_RSSI_CLASS, texts(L"Title", L"Radio signal (RSSI)").c_str(), style, 0, 0,
-      r.right - r.left, r.bottom - r.top, form.launcher, nullptr, modkit::ThisModule(), &form);
-  if (!window) {
-    UnregisterClassW(TANDREL_RSSI_CLASS, modkit::ThisModule());
-    return;
-  }
+  HWND window = modkit::CreateModuleWindow(TANDREL_RSSI_CLASS, RssiProc,
+                                           texts(L"Title", L"Radio signal (RSSI)"), 420, 304,
+                                           form.launcher, &form);
+  if (!window) return;
   using modkit::Control;
   Control(window, L"STATIC", texts(L"Waiting", L"Asking the receiver..."), SS_LEFT | SS_NOPREFIX,
           TANDREL_ID_INFO, 12, 12, 396, 18);
