@@ -4,7 +4,7 @@
 # Both install what they need with apt-get first (scripts/deps.sh).
 JOBS ?= $(shell nproc)
 
-.PHONY: all test demo deps native win64 win32 test-native test-win64 clean format
+.PHONY: all test demo bench deps native win64 win32 test-native test-win64 clean format
 
 all: native win64 win32
 
@@ -34,6 +34,10 @@ win32:
 	cmake --preset win32 >/dev/null
 	cmake --build --preset win32 -j$(JOBS)
 	ctest --preset win32 --output-on-failure
+
+# Timing harnesses (not tests): each prints ratios against a baseline measured in the same run.
+bench: deps-test win64
+	scripts/with-wine.sh build/win64 scripts/bench.sh build/win64
 
 test-native: native
 	ctest --preset native -j$(JOBS)
