@@ -339,24 +339,21 @@ bool TTandrelProgram::ReadNewDeviceId(int32_t& kind, uint32_t& identifier) {
 }
 
 bool TTandrelProgram::StoreKind1Id(uint32_t identifier, uint8_t attribute, uint8_t extra) {
-  TBRIMAC::Block block{};
-  if (!Receiver.ReadBlock(pairing::kBlockAddress, block)) return false;
-  Receiver.SetMode(1);
-  Sleep(100);
-  pairing::EditKind1(block, identifier, attribute, extra);
-  // Once the block has been read the store counts as done; the receiver verifies each chunk.
-  Receiver.WriteBlock(pairing::kBlockAddress, block);
-  Receiver.SetMode(2);
-  Sleep(100);
-  return true;
+  return StorePairingBlock(
+      [&](TBRIMAC::Block& block) { pairing::EditKind1(block, identifier, attribute, extra); });
 }
 
 bool TTandrelProgram::StoreKind2Id(uint32_t identifier) {
+  return StorePairingBlock([&](TBRIMAC::Block& block) { pairing::EditKind2(block, identifier); });
+}
+
+bool TTandrelProgram::StorePairingBlock(const std::function<void(TBRIMAC::Block&)>& edit) {
   TBRIMAC::Block block{};
   if (!Receiver.ReadBlock(pairing::kBlockAddress, block)) return false;
   Receiver.SetMode(1);
   Sleep(100);
-  pairing::EditKind2(block, identifier);
+  edit(block);
+  // Once the block has been read the store counts as done; the receiver verifies each chunk.
   Receiver.WriteBlock(pairing::kBlockAddress, block);
   Receiver.SetMode(2);
   Sleep(100);

@@ -3,6 +3,7 @@
 // a version label and three push buttons. It works out the data folders beside the executable,
 // opens device access when it is created and closes it when it is asked to close.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -88,6 +89,8 @@ class TTandrelProgram : public ui::TForm {
   bool ReadNewDeviceId(int32_t& kind, uint32_t& identifier);
   bool StoreKind1Id(uint32_t identifier, uint8_t attribute, uint8_t extra);
   bool StoreKind2Id(uint32_t identifier);
+  // Reads the pairing block, edits it between mode writes 1 and 2 and writes it back.
+  bool StorePairingBlock(const std::function<void(TBRIMAC::Block&)>& edit);
   void AnswerRfInfoRequest(ui::NativeHandle requester);
 };
 
