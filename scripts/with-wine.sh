@@ -43,13 +43,22 @@ else
 fi
 # On a private screen everything runs in a Wine virtual desktop: without a window manager, Wine
 # otherwise waits about two seconds for each window it shows. On the user's display windows are
-# ordinary X windows.
-if [ -n "$xvfb_pid" ]; then
-  size=${TANDREL_SCREEN:-1280x1024x24}
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "${size%x*}" /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-else
-  wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true
+# ordinary X windows. The desktop is chosen when Wine's services start, so a change restarts them.
+mode=host
+[ -n "$xvfb_pid" ] && mode="virtual ${TANDREL_SCREEN:-1280x1024x24}"
+if [ "$(cat "$WINEPREFIX/.tandrel-desktop" 2>/dev/null)" != "$mode" ]; then
+  if [ -n "$xvfb_pid" ]; then
+    size=${TANDREL_SCREEN:-1280x1024x24}
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "${size%x*}" /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  else
+    wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true
+  fi
+  echo "$mode" >"$WINEPREFIX/.tandrel-desktop"
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  wineserver -p
+  wine wineboot >/dev/null 2>&1 || true
 fi
 
 "$@"
