@@ -5,7 +5,7 @@ set -eu
 want="cmake ninja-build g++ make python3 googletest g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686"
 case "${1:-test}" in
   build) ;;
-  *) want="$want wine64 wine xvfb xauth x11-apps imagemagick xdotool" ;;
+  *) want="$want wine64 wine xvfb xauth x11-apps x11-utils imagemagick xdotool" ;;
 esac
 missing=""
 for p in $want; do
