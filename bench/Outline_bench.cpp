@@ -10,35 +10,15 @@
 #include <functional>
 #include <string>
 
+#include "bench/Measure.h"
 #include "skin/OutlineRule.h"
 #include "ui/Exception.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 template <typename T>
 void Keep(const T& value) {
   asm volatile("" : : "r,m"(value) : "memory");
-}
-
-// Best time per call in microseconds over several batches of about 50 ms each.
-double Measure(const std::function<void()>& work) {
-  int n = 1;
-  for (;;) {  // size a batch
-    const auto t0 = Clock::now();
-    for (int i = 0; i < n; ++i) work();
-    if (Clock::now() - t0 > std::chrono::milliseconds(50)) break;
-    n *= 2;
-  }
-  double best = 1e300;
-  for (int batch = 0; batch < 7; ++batch) {
-    const auto t0 = Clock::now();
-    for (int i = 0; i < n; ++i) work();
-    const std::chrono::duration<double, std::micro> d = Clock::now() - t0;
-    best = std::min(best, d.count() / n);
-  }
-  return best;
 }
 
 // A window-like picture: rounded corners and a notch of key colour, a gradient body with text-like
@@ -68,9 +48,9 @@ size_t LinearPass(const ui::TBitmap& b) {
 
 void Run(const char* name, const ui::TBitmap& b) {
   const skin::PixelGrid grid(b);
-  const double project = Measure([&] { Keep(skin::OutlineRects(grid).size()); });
-  const double reference = Measure([&] { Keep(skin::ReferenceOutlineMask(b).size()); });
-  const double linear = Measure([&] { Keep(LinearPass(b)); });
+  const double project = bench::Measure([&] { Keep(skin::OutlineRects(grid).size()); });
+  const double reference = bench::Measure([&] { Keep(skin::ReferenceOutlineMask(b).size()); });
+  const double linear = bench::Measure([&] { Keep(LinearPass(b)); });
   std::printf("%-28s %4d x %4d  %5zu rects\n", name, b.Width(), b.Height(),
               skin::OutlineRects(grid).size());
   std::printf("  outline rule      %10.1f us\n", project);
