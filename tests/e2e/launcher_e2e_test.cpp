@@ -197,4 +197,16 @@ TEST(Launcher, AMalformedNumberInTheLayoutIsReportedAndTheProgramEnds) {
   EXPECT_EQ(run.WaitForExit(), 0u);
 }
 
+TEST(Launcher, AnUnreadableBackgroundIsReportedAndTheProgramEnds) {
+  LauncherRun run;
+  run.WriteFile("Data/Tandrel_Program/Forms/Tandrel_Program/English/MultiPairMain_Background.bmp",
+                "BM this is not a picture");
+  ASSERT_TRUE(run.Start());
+  HWND box = run.WaitForWindowOfClass(L"#32770");
+  ASSERT_NE(box, nullptr) << "the error was not shown";
+  EXPECT_EQ(LauncherRun::StaticTexts(box), L"Bitmap image is not valid");
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(run.WaitForExit(), 0u);
+}
+
 }  // namespace
