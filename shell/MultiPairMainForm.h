@@ -39,8 +39,6 @@ class TTandrelProgram : public ui::TForm {
 
   // The window procedure the form had before MainWindowProc was installed.
   ui::WndMethod SavedWindowProc;
-  // The receiver the last successful check found; requests of the feature modules go to it.
-  TBRIMAC Receiver;
   // Declared before the strings so that it is destroyed after them.
   class語言檔管理 LanguageFileManager;
   // The language the texts were loaded for; it names the skin sub-folder.
@@ -55,6 +53,9 @@ class TTandrelProgram : public ui::TForm {
   uint16_t LanguageId = 0;     // 0: each manager takes the platform's default language
   bool ReceiverOk = false;
   ui::NativeHandle RfInfoRequester = nullptr;
+  // The receiver the last successful check found; requests of the feature modules go to it.
+  // Declared last: it goes first (after the bitmap buttons), then the strings, then the texts.
+  TBRIMAC Receiver;
 
   void FormCreate(ui::Component* sender);
   void FormActivate(ui::Component* sender);
