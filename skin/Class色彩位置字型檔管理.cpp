@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "base/Fields.h"
 #include "base/File.h"
 #include "text/Class語言檔管理.h"
 #include "ui/Controls.h"
@@ -22,12 +23,6 @@ bool InBoundsList(std::u16string_view className) {
   return false;
 }
 
-std::u16string_view Trim(std::u16string_view s) {
-  while (!s.empty() && s.front() <= u' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() <= u' ') s.remove_suffix(1);
-  return s;
-}
-
 // The framework's lower case for the scripts a value is written in: Latin, Greek, Cyrillic and
 // full-width Latin capitals. It matters for the keyword and for the text of a conversion error.
 char16_t LowerChar(char16_t c) {
@@ -41,7 +36,7 @@ char16_t LowerChar(char16_t c) {
 }
 
 std::u16string TrimmedLower(std::u16string_view text) {
-  std::u16string s(Trim(text));
+  std::u16string s(base::TrimBlanks(text));
   for (char16_t& c : s) c = LowerChar(c);
   return s;
 }
@@ -59,14 +54,7 @@ int32_t Wrapped(uint32_t v) {
 
 std::u16string class色彩位置字型檔管理::ExtractField(std::u16string_view text, char16_t separator,
                                                      size_t index) {
-  size_t start = 0;
-  for (size_t i = 0; i < index; ++i) {
-    const size_t next = text.find(separator, start);
-    if (next == std::u16string_view::npos) return {};
-    start = next + 1;
-  }
-  std::u16string_view piece = text.substr(start);
-  return std::u16string(Trim(piece.substr(0, piece.find(separator))));
+  return std::u16string(base::ExtractField(text, separator, index));
 }
 
 ui::TColor class色彩位置字型檔管理::ParseColour(std::u16string_view text) {

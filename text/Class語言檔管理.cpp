@@ -3,26 +3,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/Fields.h"
 #include "base/File.h"
 #include "ui/Controls.h"
 
 namespace {
-
-// Piece index of text cut at every separator, trimmed of characters of code 32 and below; a
-// piece past the last one is empty.
-std::u16string_view ExtractField(std::u16string_view text, char16_t separator, size_t index) {
-  size_t start = 0;
-  for (size_t i = 0; i < index; ++i) {
-    const size_t next = text.find(separator, start);
-    if (next == std::u16string_view::npos) return {};
-    start = next + 1;
-  }
-  std::u16string_view piece = text.substr(start);
-  piece = piece.substr(0, piece.find(separator));
-  while (!piece.empty() && piece.front() <= u' ') piece.remove_prefix(1);
-  while (!piece.empty() && piece.back() <= u' ') piece.remove_suffix(1);
-  return piece;
-}
 
 // Section names as the reader matches them: outer spaces dropped, letter case folded.
 std::u16string SectionIdentity(std::u16string_view name) {
@@ -99,7 +84,7 @@ std::u16string class語言檔管理::GetText(const std::u16string& section,
                                         const std::u16string& key) const {
   std::vector<std::u16string_view> segments;
   for (size_t i = 0;; ++i) {
-    const std::u16string_view segment = ExtractField(sectionPath_, u'.', i);
+    const std::u16string_view segment = base::ExtractField(sectionPath_, u'.', i);
     if (segment.empty()) break;
     segments.push_back(segment);
   }
