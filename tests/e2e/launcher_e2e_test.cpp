@@ -185,28 +185,29 @@ TEST(Launcher, WithoutABackgroundPictureTheWindowKeepsItsRectangle) {
   EXPECT_EQ(run.WaitForExit(), 0u);
 }
 
-TEST(Launcher, AMalformedNumberInTheLayoutIsReportedAndTheProgramEnds) {
+// A data file that breaks the construction: the entry's error box shows `message` and, once it
+// is confirmed, the program ends with status 0.
+void ExpectConstructionError(const char* file, const std::string& bytes, const wchar_t* message) {
   LauncherRun run;
-  run.WriteFile("Data/Tandrel_Program/Forms/Tandrel_Program/UI_Main.txt",
-                "[English]\r\nlb_Title->Position=rectp,1,2,3q,4\r\n");
+  run.WriteFile(file, bytes);
   ASSERT_TRUE(run.Start());
   HWND box = run.WaitForWindowOfClass(L"#32770");
   ASSERT_NE(box, nullptr) << "the error was not shown";
-  EXPECT_EQ(LauncherRun::StaticTexts(box), L"'3q' is not a valid integer value");
+  EXPECT_EQ(LauncherRun::StaticTexts(box), message);
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   EXPECT_EQ(run.WaitForExit(), 0u);
 }
 
+TEST(Launcher, AMalformedNumberInTheLayoutIsReportedAndTheProgramEnds) {
+  ExpectConstructionError("Data/Tandrel_Program/Forms/Tandrel_Program/UI_Main.txt",
+                          "[English]\r\nlb_Title->Position=rectp,1,2,3q,4\r\n",
+                          L"'3q' is not a valid integer value");
+}
+
 TEST(Launcher, AnUnreadableBackgroundIsReportedAndTheProgramEnds) {
-  LauncherRun run;
-  run.WriteFile("Data/Tandrel_Program/Forms/Tandrel_Program/English/MultiPairMain_Background.bmp",
-                "BM this is not a picture");
-  ASSERT_TRUE(run.Start());
-  HWND box = run.WaitForWindowOfClass(L"#32770");
-  ASSERT_NE(box, nullptr) << "the error was not shown";
-  EXPECT_EQ(LauncherRun::StaticTexts(box), L"Bitmap image is not valid");
-  PostMessageW(box, WM_COMMAND, IDOK, 0);
-  EXPECT_EQ(run.WaitForExit(), 0u);
+  ExpectConstructionError(
+      "Data/Tandrel_Program/Forms/Tandrel_Program/English/MultiPairMain_Background.bmp",
+      "BM this is not a picture", L"Bitmap image is not valid");
 }
 
 }  // namespace
