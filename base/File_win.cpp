@@ -1,18 +1,9 @@
 #include <windows.h>
 
 #include "base/File.h"
-#include "base/UniqueHandle.h"
+#include "base/KernelHandle_win.h"
 
 namespace base {
-namespace {
-void CloseFileHandle(HANDLE h) {
-  CloseHandle(h);
-}
-// CreateFileW fails with INVALID_HANDLE_VALUE, which cannot be a template argument: the
-// wrapper holds null instead.
-using unique_file = unique_handle<HANDLE, void (*)(HANDLE), &CloseFileHandle>;
-}  // namespace
-
 bool FileExists(const std::u16string& path) {
   const DWORD a = GetFileAttributesW(reinterpret_cast<LPCWSTR>(path.c_str()));
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
@@ -22,7 +13,7 @@ std::optional<std::vector<uint8_t>> ReadFile(const std::u16string& path) {
   HANDLE raw = CreateFileW(reinterpret_cast<LPCWSTR>(path.c_str()), GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  unique_file f(raw == INVALID_HANDLE_VALUE ? nullptr : raw);
+  unique_kernel_handle f(raw == INVALID_HANDLE_VALUE ? nullptr : raw);
   if (!f) return std::nullopt;
   LARGE_INTEGER size;
   if (!GetFileSizeEx(f.get(), &size) || size.QuadPart > 0x7FFFFFFF) return std::nullopt;

@@ -29,7 +29,4 @@ class Library {
   unique_handle<void*, void (*)(void*), &FreeLibraryHandle> module_;
 };
 
-// The folder of the running executable, with its trailing separator ('\' on Windows).
-std::u16string ExecutableFolder();
-
 }  // namespace base

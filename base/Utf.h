@@ -14,4 +14,7 @@ std::string Utf16ToUtf8(std::u16string_view s);
 char16_t AsciiUpper(char16_t c);
 bool EqualsNoCase(std::u16string_view a, std::u16string_view b);
 
+// Windows-1252 as the platform decodes it (the five unassigned bytes become C1 controls).
+std::u16string DecodeWindows1252(std::string_view bytes);
+
 }  // namespace base

@@ -10,8 +10,10 @@
 #include <functional>
 #include <string>
 
+#include "base/Platform.h"
 #include "bench/Measure.h"
 #include "skin/OutlineRule.h"
+#include "tests/skin/OutlineReference.h"
 #include "ui/Exception.h"
 
 namespace {
@@ -49,7 +51,8 @@ size_t LinearPass(const ui::TBitmap& b) {
 void Run(const char* name, const ui::TBitmap& b) {
   const skin::PixelGrid grid(b);
   const double project = bench::Measure([&] { Keep(skin::OutlineRects(grid).size()); });
-  const double reference = bench::Measure([&] { Keep(skin::ReferenceOutlineMask(b).size()); });
+  const double reference =
+      bench::Measure([&] { Keep(skin::reference::ReferenceOutlineMask(b).size()); });
   const double linear = bench::Measure([&] { Keep(LinearPass(b)); });
   std::printf("%-28s %4d x %4d  %5zu rects\n", name, b.Width(), b.Height(),
               skin::OutlineRects(grid).size());
@@ -64,9 +67,8 @@ void Run(const char* name, const ui::TBitmap& b) {
 
 int main(int argc, char** argv) {
   std::string path = argc > 1 ? argv[1] : TANDREL_SKIN_DIR "/English/MultiPairMain_Background.bmp";
-#ifdef _WIN32
-  if (argc <= 1) path = "Z:" + path;  // the build folder as Wine sees it
-#endif
+  // The build folder as Wine sees it.
+  if (argc <= 1 && base::PathSeparator() == u'\\') path = "Z:" + path;
   try {
     Run("default background", ui::TBitmap::LoadFromFile(std::u16string(path.begin(), path.end())));
   } catch (const ui::Exception&) {

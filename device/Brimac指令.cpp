@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "device/輸出入_dll核心程式.h"
-
 using namespace brimac;
 
 namespace {
@@ -28,11 +26,11 @@ void TBRIMAC::SetDevice(std::u16string devicePath, uint16_t deviceTag) {
 
 bool TBRIMAC::WriteCommand(uint16_t command, uint16_t parameter, uint16_t count) {
   // c_str() of an empty string is a pointer to an empty string, never null.
-  return device::Write(DevicePath.c_str(), DeviceTag, command, parameter, count);
+  return Library.Write(DevicePath.c_str(), DeviceTag, command, parameter, count);
 }
 
 bool TBRIMAC::ReadCommand(uint16_t command, uint16_t parameter, uint16_t byteCount, void* buffer) {
-  return device::Read(DevicePath.c_str(), DeviceTag, command, parameter, byteCount, buffer);
+  return Library.Read(DevicePath.c_str(), DeviceTag, command, parameter, byteCount, buffer);
 }
 
 bool TBRIMAC::CommitChunk(uint16_t address) {
@@ -59,27 +57,31 @@ bool TBRIMAC::StageWord(uint16_t index, uint16_t value) {
 }
 
 bool TBRIMAC::WriteChunk(uint16_t address, const Chunk& words) {
-  // Staging and commit results are not consulted: the read-back below is the judge.
-  for (size_t i = 0; i < kChunkWords; ++i) StageWord(static_cast<uint16_t>(i), words[i]);
-  CommitChunk(address);
+  // Every word is staged and the chunk committed whatever the receiver answers, so a write keeps
+  // its shape; but a refused command means the receiver may hold something else than the
+  // read-back suggests, so it fails the chunk as a difference does.
+  bool accepted = true;
+  for (size_t i = 0; i < kChunkWords; ++i)
+    accepted = StageWord(static_cast<uint16_t>(i), words[i]) && accepted;
+  accepted = CommitChunk(address) && accepted;
   for (size_t i = 0; i < kChunkWords; ++i) {
     uint16_t word = 0xFFFF;
     // A failed read verifies nothing, even when the word expected is the buffer's 0xFFFF.
     if (!ReadWords(U16(address + i), 1, &word)) return false;
     if (word != words[i]) return false;
   }
-  return true;
+  return accepted;
 }
 
 bool TBRIMAC::WriteBlock(uint16_t address, const Block& words) {
-  BeginBlockWrite(address);
+  const bool begun = BeginBlockWrite(address);
   for (size_t k = 0; k < kBlockWords / kChunkWords; ++k) {
     Chunk chunk;
     std::copy_n(words.begin() + static_cast<std::ptrdiff_t>(k * kChunkWords), kChunkWords,
                 chunk.begin());
     if (!WriteChunk(U16(address + k * kChunkWords), chunk)) return false;
   }
-  return true;
+  return begun;
 }
 
 bool TBRIMAC::ReadBlock(uint16_t address, Block& words) {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "device/輸出入_dll核心程式.h"
+
 // Command words.
 namespace brimac {
 inline constexpr uint16_t kCommitChunk = 0xB500;      // parameter: word address | 0x8000
@@ -33,8 +35,9 @@ class TBRIMAC {
   using Block = std::array<uint16_t, brimac::kBlockWords>;
   using InfoPage = std::array<uint8_t, brimac::kInfoBytes>;
 
-  // Addresses no receiver until SetDevice: an empty path and tag 0.
-  TBRIMAC() = default;
+  // Addresses no receiver until SetDevice: an empty path and tag 0. Every command goes through
+  // `library`, which must outlive the object.
+  explicit TBRIMAC(const device::DeviceLibrary& library) : Library(library) {}
 
   // The receiver to address from now on. Sends nothing.
   void SetDevice(std::u16string devicePath, uint16_t deviceTag);
@@ -49,9 +52,11 @@ class TBRIMAC {
   bool BeginBlockWrite(uint16_t address);
   // Two byte writes into the staging area; the high byte is not sent when the low byte failed.
   bool StageWord(uint16_t index, uint16_t value);
-  // Stages, commits and reads back 32 words; false at the first word that does not read back.
+  // Stages, commits and reads back 32 words. False when a staging write or the commit was
+  // refused, or at the first word that does not read back.
   bool WriteChunk(uint16_t address, const Chunk& words);
-  // Begin, then four verified chunks; stops after the first chunk that fails.
+  // Begin, then four verified chunks; stops after the first chunk that fails. False too when the
+  // receiver refused the begin command.
   bool WriteBlock(uint16_t address, const Block& words);
   // 32 reads of 4 words; false at the first failed read.
   bool ReadBlock(uint16_t address, Block& words);
@@ -64,6 +69,7 @@ class TBRIMAC {
   // fails, -1 when neither version word carries the marker.
   int32_t ReadFirmwareVersion();
 
+  const device::DeviceLibrary& Library;
   // Handed unchanged to every Write and Read.
   std::u16string DevicePath;
   uint16_t DeviceTag = 0;

@@ -1,48 +1,82 @@
 #pragma once
-// Binding of the device-manager library: one process-wide handle, and one wrapper per export.
-// Exports are looked up by name at every call and never kept, so a library that was freed and
-// loaded again (or replaced) is always called where it now is. A missing library or export is
-// not an error: each wrapper then returns its failure value and calls nothing.
+// Binding of the device-manager library. One DeviceLibrary object owns the loaded library and
+// calls its exports; each export is looked up by name at every call and never kept, so a library
+// that was freed and loaded again (or replaced) is always called where it now is. A missing
+// library or export is not an error: each call then returns its failure value and calls nothing.
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "base/Library.h"
 
 namespace device {
 
 // Room, in UTF-16 code units, of the path buffer handed to GetUsbDeviceFromHub (256 bytes).
 inline constexpr int kDevicePathChars = 128;
 
-// Where the library is found below the base folder ("DLL\DLL_MouseDeviceManager.dll" on
-// Windows; the native build of the simulator elsewhere).
-const std::u16string& DeviceLibraryRelativePath();
+// Where the exports come from: a library file (the launcher), or an in-process stand-in (tests).
+class LibrarySource {
+ public:
+  virtual ~LibrarySource() = default;
+  // Loads unless loaded; a source that cannot load stays unloaded, silently.
+  virtual void Load() = 0;
+  virtual void Free() = 0;
+  virtual bool Loaded() const = 0;
+  // The export's address by its plain name; null when absent or not loaded.
+  virtual void* Export(const char* name) const = 0;
+};
 
-// The folder the relative path above is joined to: the executable's folder unless a test points
-// the loader elsewhere. An empty folder restores the executable's. Must end with a separator.
-void SetDeviceLibraryBaseFolder(std::u16string folder);
-std::u16string DeviceLibraryPath();
+// A library file loaded by full path, only when a file is there: no search path, no dialog.
+class FileLibrarySource final : public LibrarySource {
+ public:
+  explicit FileLibrarySource(std::u16string path) : path_(std::move(path)) {}
+  void Load() override;
+  void Free() override { library_.Free(); }
+  bool Loaded() const override { return static_cast<bool>(library_); }
+  void* Export(const char* name) const override { return library_.Symbol(name); }
+  const std::u16string& Path() const { return path_; }
 
-// Loads the library unless it is loaded; a missing or unloadable file leaves it unloaded.
-void LoadDeviceLibrary();
-// Frees the library if loaded; the handle is null afterwards in any case.
-void FreeDeviceLibrary();
-bool DeviceLibraryLoaded();
+ private:
+  std::u16string path_;
+  base::Library library_;
+};
 
-// Where the wrappers find an export by name. The default asks the loaded library; tests point it
-// at in-process stand-ins (a recording fake, the simulator's core) so that the code above the
-// wrappers runs without a library file. The lookup is still made by name at every call. Null
-// restores the default.
-using ExportLookup = void* (*)(const char* name);
-void SetExportLookup(ExportLookup lookup);
+// The device-manager library beside the executable: "DLL\DLL_MouseDeviceManager.dll" (the
+// native build's own spelling elsewhere).
+std::u16string DefaultDeviceLibraryPath();
 
-// The five exports. Failure values: 0, nothing, false, false, -1.
-int32_t Initial(void* windowHandle);
-void CloseQuery();
-// A null devicePath is passed as an empty string: the library never sees a null path.
-bool Write(const char16_t* devicePath, uint16_t deviceTag, uint16_t command, uint16_t parameter,
-           uint16_t count);
-bool Read(const char16_t* devicePath, uint16_t deviceTag, uint16_t command, uint16_t parameter,
-          uint16_t byteCount, void* buffer);
-// pathBuffer has room for kDevicePathChars code units.
-int32_t GetUsbDeviceFromHub(uint16_t vendorId, uint16_t productId, int32_t index,
-                            char16_t* pathBuffer, int32_t* deviceTag);
+class DeviceLibrary {
+ public:
+  explicit DeviceLibrary(std::unique_ptr<LibrarySource> source);
+  // The library file beside the executable.
+  DeviceLibrary();
+  DeviceLibrary(const DeviceLibrary&) = delete;
+  DeviceLibrary& operator=(const DeviceLibrary&) = delete;
+
+  void Load() { source_->Load(); }
+  // The handle is gone afterwards in any case.
+  void Free() { source_->Free(); }
+  bool Loaded() const { return source_->Loaded(); }
+
+  // The five exports. Failure values: 0, nothing, false, false, -1.
+  int32_t Initial(void* windowHandle) const;
+  void CloseQuery() const;
+  // A null devicePath is passed as an empty string: the library never sees a null path.
+  bool Write(const char16_t* devicePath, uint16_t deviceTag, uint16_t command, uint16_t parameter,
+             uint16_t count) const;
+  bool Read(const char16_t* devicePath, uint16_t deviceTag, uint16_t command, uint16_t parameter,
+            uint16_t byteCount, void* buffer) const;
+  // pathBuffer has room for kDevicePathChars code units.
+  int32_t GetUsbDeviceFromHub(uint16_t vendorId, uint16_t productId, int32_t index,
+                              char16_t* pathBuffer, int32_t* deviceTag) const;
+
+ private:
+  template <typename Fn>
+  Fn Export(const char* name) const {
+    return reinterpret_cast<Fn>(source_->Export(name));
+  }
+
+  std::unique_ptr<LibrarySource> source_;
+};
 
 }  // namespace device

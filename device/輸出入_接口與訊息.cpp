@@ -2,14 +2,12 @@
 
 #include <algorithm>
 
-#include "device/輸出入_dll核心程式.h"
-
 namespace device {
 namespace {
 
-int32_t Search(uint16_t productId, int32_t index, char16_t (&buffer)[kDevicePathChars],
-               int32_t& tag) {
-  return GetUsbDeviceFromHub(kVendorId, productId, index, buffer, &tag);
+int32_t Search(const DeviceLibrary& library, uint16_t productId, int32_t index,
+               char16_t (&buffer)[kDevicePathChars], int32_t& tag) {
+  return library.GetUsbDeviceFromHub(kVendorId, productId, index, buffer, &tag);
 }
 
 // At most the buffer's room: a library that leaves no terminator gives 128 code units.
@@ -20,33 +18,35 @@ std::u16string PathFrom(const char16_t (&buffer)[kDevicePathChars]) {
 
 }  // namespace
 
-int32_t OpenDeviceAccess(void* windowHandle) {
-  LoadDeviceLibrary();
-  return Initial(windowHandle);
+int32_t OpenDeviceAccess(DeviceLibrary& library, void* windowHandle) {
+  library.Load();
+  return library.Initial(windowHandle);
 }
 
-void CloseDeviceAccess() {
-  CloseQuery();
-  FreeDeviceLibrary();
+void CloseDeviceAccess(DeviceLibrary& library) {
+  library.CloseQuery();
+  library.Free();
 }
 
-int32_t FindReceiverFamily1(int32_t index, std::u16string& devicePath, uint16_t& deviceTag) {
+int32_t FindReceiverFamily1(const DeviceLibrary& library, int32_t index, std::u16string& devicePath,
+                            uint16_t& deviceTag) {
   // Cleared, so a library that writes nothing yields an empty path.
   char16_t buffer[kDevicePathChars] = {};
   int32_t tag = 0;
-  int32_t count = Search(kFamily1ProductId, index, buffer, tag);
+  int32_t count = Search(library, kFamily1ProductId, index, buffer, tag);
   // Only "none attached" sends us to the alternate identifier; a failed search or several
   // receivers are the answer as they are.
-  if (count == 0) count = Search(kFamily1AltProductId, index, buffer, tag);
+  if (count == 0) count = Search(library, kFamily1AltProductId, index, buffer, tag);
   devicePath = PathFrom(buffer);
   deviceTag = static_cast<uint16_t>(tag & 0xFFFF);
   return count;
 }
 
-int32_t FindReceiverFamily2(int32_t index, std::u16string& devicePath, uint16_t& deviceTag) {
+int32_t FindReceiverFamily2(const DeviceLibrary& library, int32_t index, std::u16string& devicePath,
+                            uint16_t& deviceTag) {
   char16_t buffer[kDevicePathChars] = {};
   int32_t tag = 0;
-  const int32_t count = Search(kFamily2ProductId, index, buffer, tag);
+  const int32_t count = Search(library, kFamily2ProductId, index, buffer, tag);
   devicePath = PathFrom(buffer);
   deviceTag = static_cast<uint16_t>(tag & 0xFFFF);
   return count;

@@ -5,13 +5,16 @@
 #include <cstdint>
 #include <string>
 
+#include "device/輸出入_dll核心程式.h"
+#include "sdk/tandrel_sdk.h"
+
 namespace device {
 
 // Loads the device-manager library and hands it the main window's handle through Initial.
 // Returns Initial's result; 0 when the library or the export is missing.
-int32_t OpenDeviceAccess(void* windowHandle);
+int32_t OpenDeviceAccess(DeviceLibrary& library, void* windowHandle);
 // Tells the library through CloseQuery, then frees it. Calls nothing when nothing is loaded.
-void CloseDeviceAccess();
+void CloseDeviceAccess(DeviceLibrary& library);
 
 // Receiver identifiers the search asks the library for (build settings).
 inline constexpr uint16_t kVendorId = TANDREL_VENDOR_ID;
@@ -23,24 +26,34 @@ inline constexpr uint16_t kFamily2ProductId = TANDREL_FAMILY2_PRODUCT_ID;
 // one only when no primary receiver is attached. -1 when the library or its export is missing.
 // Path and tag are what the library left (an empty path when it wrote nothing); they describe a
 // receiver only when the count is 1.
-int32_t FindReceiverFamily1(int32_t index, std::u16string& devicePath, uint16_t& deviceTag);
+int32_t FindReceiverFamily1(const DeviceLibrary& library, int32_t index, std::u16string& devicePath,
+                            uint16_t& deviceTag);
 // The same for the second family (one product identifier).
-int32_t FindReceiverFamily2(int32_t index, std::u16string& devicePath, uint16_t& deviceTag);
+int32_t FindReceiverFamily2(const DeviceLibrary& library, int32_t index, std::u16string& devicePath,
+                            uint16_t& deviceTag);
 
-// Names of the registered messages shared with the feature modules.
-inline constexpr char16_t kAmPairStart[] = u"AM_PAIR_START";
-inline constexpr char16_t kAmPairGetId[] = u"AM_PAIR_GET_ID";
-inline constexpr char16_t kAmPairReturnId[] = u"AM_PAIR_RETURN_ID";
-inline constexpr char16_t kAmPairStop[] = u"AM_PAIR_STOP";
+// Names of the registered messages shared with the feature modules (the SDK's).
+inline constexpr char16_t kAmPairStart[] = TANDREL_U16(TANDREL_MSG_NAME_PAIR_START);
+inline constexpr char16_t kAmPairGetId[] = TANDREL_U16(TANDREL_MSG_NAME_PAIR_GET_ID);
+inline constexpr char16_t kAmPairReturnId[] = TANDREL_U16(TANDREL_MSG_NAME_PAIR_RETURN_ID);
+inline constexpr char16_t kAmPairStop[] = TANDREL_U16(TANDREL_MSG_NAME_PAIR_STOP);
 inline constexpr char16_t kAmChannelSettingExRequestRfInfo[] =
-    u"AM_CHANNEL_SETTING_EX_REQUEST_RFINFO";
-inline constexpr char16_t kAmChannelSettingExRfInfo[] = u"AM_CHANNEL_SETTING_EX_RFINFO";
-inline constexpr char16_t kAmDeviceRemove[] = u"AM_DEVICE_REMOVE";
+    TANDREL_U16(TANDREL_MSG_NAME_REQUEST_RFINFO);
+inline constexpr char16_t kAmChannelSettingExRfInfo[] = TANDREL_U16(TANDREL_MSG_NAME_RFINFO);
+inline constexpr char16_t kAmDeviceRemove[] = TANDREL_U16(TANDREL_MSG_NAME_DEVICE_REMOVE);
 
 // The identifier the system gives a message name. Asked for at every use and never kept, so a
 // module that registers the same name at any time gets the same identifier. 0 when the system
 // refuses the name. On Windows RegisterWindowMessageW; elsewhere a process-wide stand-in with the
 // same contract (same name, case ignored, same identifier; 0xC000 and above).
 uint32_t RegisteredMessage(const char16_t* name);
+
+// Whether an incoming message is the registered message of that name. A name the system refused
+// (identifier 0) matches nothing: 0 is WM_NULL, which other programs send to probe for hung
+// windows.
+inline bool IsRegisteredMessage(uint32_t message, const char16_t* name) {
+  const uint32_t id = RegisteredMessage(name);
+  return id != 0 && id == message;
+}
 
 }  // namespace device

@@ -25,10 +25,10 @@ namespace {
 
 template <typename Record>
 void FillHead(Record& record, ModuleStrings& strings, const ModuleContext& context) {
-  record.LanguageId = context.LanguageId;
-  record.SectionPath = strings.Make(context.SectionPath);
-  record.WindowHandle = context.MainWindow;
-  record.FormsFolder = strings.Make(context.FormsFolder);
+  record.languageId = context.LanguageId;
+  record.sectionPath = strings.Make(context.SectionPath);
+  record.window = context.MainWindow;
+  record.formsFolder = strings.Make(context.FormsFolder);
 }
 
 }  // namespace
@@ -38,8 +38,8 @@ DLLSTRUCT_MessageConfirm MakeMessageConfirmRecord(ModuleStrings& strings,
                                                   std::u16string_view messageText) {
   DLLSTRUCT_MessageConfirm record{};
   FillHead(record, strings, context);
-  record.MessageText = strings.Make(messageText);
-  record.Reserved = 0;
+  record.messageText = strings.Make(messageText);
+  record.reserved = 0;
   return record;
 }
 
@@ -47,10 +47,10 @@ DLLSTRUCT_MultiPairForm MakeMultiPairFormRecord(ModuleStrings& strings,
                                                 const ModuleContext& context) {
   DLLSTRUCT_MultiPairForm record{};
   FillHead(record, strings, context);
-  record.Param0 = 0;
-  record.Param1 = 0;
-  record.Param2 = 1;
-  record.Text = strings.Make(u"");
+  record.param0 = 0;
+  record.param1 = 0;
+  record.param2 = 1;
+  record.text = strings.Make(u"");
   return record;
 }
 
@@ -58,7 +58,7 @@ DLLSTRUCT_RSSIDisplay MakeRSSIDisplayRecord(ModuleStrings& strings, const Module
                                             bool receiverOk) {
   DLLSTRUCT_RSSIDisplay record{};
   FillHead(record, strings, context);
-  record.ReceiverOk = receiverOk ? 1 : 0;
+  record.receiverOk = receiverOk ? 1 : 0;
   return record;
 }
 

@@ -1,31 +1,23 @@
 #include "modules/Subdll介面_共用.h"
 
 #include "base/File.h"
-
-namespace {
-
-std::u16string ModulePath(const std::u16string& name) {
-#ifdef _WIN32
-  return name + kModulePathSeparator + name + u".dll";
-#else
-  return name + kModulePathSeparator + name + u".so";
-#endif
-}
-
-}  // namespace
+#include "base/Platform.h"
 
 const std::u16string& MessageConfirmLibraryPath() {
-  static const std::u16string path = ModulePath(u"MessageConfirm");
+  static const std::u16string path =
+      base::NativeLibraryPath(TANDREL_U16(TANDREL_MODULE_FILE_MESSAGE_CONFIRM));
   return path;
 }
 
 const std::u16string& MultiPairFormLibraryPath() {
-  static const std::u16string path = ModulePath(u"MultiPairForm");
+  static const std::u16string path =
+      base::NativeLibraryPath(TANDREL_U16(TANDREL_MODULE_FILE_MULTI_PAIR_FORM));
   return path;
 }
 
 const std::u16string& RSSIDisplayLibraryPath() {
-  static const std::u16string path = ModulePath(u"RSSIDisplay");
+  static const std::u16string path =
+      base::NativeLibraryPath(TANDREL_U16(TANDREL_MODULE_FILE_RSSI_DISPLAY));
   return path;
 }
 
@@ -37,9 +29,9 @@ base::Library LoadModuleIfPresent(const std::u16string& path) {
 
 std::u16string ResolveSkinFile(const std::u16string& skinFolder, const std::u16string& languageName,
                                const std::u16string& fileName) {
-  std::u16string candidate = skinFolder + languageName + kModulePathSeparator + fileName;
+  std::u16string candidate = skinFolder + languageName + base::PathSeparator() + fileName;
   if (base::FileExists(candidate)) return candidate;
-  candidate = skinFolder + u"English" + kModulePathSeparator + fileName;
+  candidate = skinFolder + u"English" + base::PathSeparator() + fileName;
   if (base::FileExists(candidate)) return candidate;
   return {};
 }

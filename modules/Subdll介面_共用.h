@@ -5,24 +5,10 @@
 #include <type_traits>
 
 #include "base/Library.h"
-
-// The modules' exports remove their argument themselves (the standard Windows convention); on
-// 64-bit Windows and elsewhere there is one convention.
-#if defined(_WIN32) && !defined(_WIN64)
-#define TANDREL_MODULE_CALL __stdcall
-#else
-#define TANDREL_MODULE_CALL
-#endif
-
-// The folder separator the launcher joins its paths with.
-#ifdef _WIN32
-inline constexpr char16_t kModulePathSeparator = u'\\';
-#else
-inline constexpr char16_t kModulePathSeparator = u'/';
-#endif
+#include "sdk/tandrel_sdk.h"
 
 // Library paths under the forms folder ("MessageConfirm\MessageConfirm.dll" and so on; the
-// portable build uses its own separator and suffix).
+// native build uses its own separator and suffix).
 const std::u16string& MessageConfirmLibraryPath();
 const std::u16string& MultiPairFormLibraryPath();
 const std::u16string& RSSIDisplayLibraryPath();

@@ -13,13 +13,18 @@
  *   multi-pair       MultiPairForm\MultiPairForm.dll        return_MultiPairForm
  *   RSSI display     RSSIDisplay\RSSIDisplay.dll            return_RSSIDisplay
  *
- * The exports use the standard Windows calling convention (TANDREL_MODULE_CALL) and are exported
- * under their plain names: on 32-bit Windows use a .def file or --kill-at, since the compiler
- * would otherwise decorate them ("_return_RSSIDisplay@4").
+ * The exports use the standard Windows calling convention (TANDREL_MODULE_CALL) and must be
+ * exported under their plain names. On 32-bit Windows compilers decorate a __stdcall export:
+ * MinGW's linker exports "return_RSSIDisplay@4", Microsoft's "_return_RSSIDisplay@4"; either way
+ * the launcher would not find it. Name the export in a .def file
+ *     EXPORTS
+ *       return_RSSIDisplay
+ * and, with MinGW, link with -Wl,--kill-at. On 64-bit Windows there is one calling convention
+ * and no decoration.
  *
  * The device-manager library's exports are in tandrel_devicemanager.h, included here.
  *
- * C89 and C99 compatible; compiles as C++ too. */
+ * Compiles as C89, C99 and later, and as C++11 or later (the header uses char16_t in C++). */
 #ifndef TANDREL_SDK_H
 #define TANDREL_SDK_H
 
@@ -27,6 +32,13 @@
 #include <stdint.h>
 
 #include "tandrel_devicemanager.h"
+
+/* The names below are narrow string literals; these make wide (wchar_t) and, in C11 and C++11,
+ * UTF-16 (char16_t) literals of them: TANDREL_WIDE(TANDREL_MSG_NAME_PAIR_START). */
+#define TANDREL_WIDE_(s) L##s
+#define TANDREL_WIDE(s) TANDREL_WIDE_(s)
+#define TANDREL_U16_(s) u##s
+#define TANDREL_U16(s) TANDREL_U16_(s)
 
 #if defined(_WIN32) && !defined(_WIN64)
 #define TANDREL_MODULE_CALL __stdcall
@@ -89,22 +101,35 @@ TANDREL_SDK_INLINE const tandrel_char* tandrel_string_text(const tandrel_char* s
 
 /* ---- Context records -----------------------------------------------------------------------
  *
- * Natural C alignment (the compilers' default packing) gives these offsets:
+ * Natural C alignment (the compilers' default packing) gives these offsets: */
+/* clang-format off */
+/*
+ *   field                            32-bit   64-bit   filled with
+ *   languageId (u16)                      0        0   0: the user's default language
+ *   sectionPath (string)                  4        8   section-name suffixes for text lookups,
+ *                                                       "." separated; empty (null) today
+ *   window (HWND)                         8       16   the launcher's main window
+ *   formsFolder (string)                 12       24   the forms folder, ending in "\"
  *
- *   field                         32-bit  64-bit
- *   languageId (u16)                  0       0   0: the user's default language
- *   sectionPath (string)              4       8   section-name suffixes for text lookups, "."
- * separated window (HWND)                     8      16   the launcher's main window formsFolder
- * (string)             12      24   "...\Data\Tandrel_Program\Forms\", ends in "\"
+ *   TandrelMessageConfirmRecord      24 bytes 48 bytes
+ *     messageText (string)               16       32   the text to show
+ *     reserved (i32)                     20       40   0
  *
- *   TandrelMessageConfirmRecord      24 / 48 bytes
- *     messageText (string)           16      32   the text to show
- *     reserved (i32)                 20      40   0
- *   TandrelMultiPairFormRecord       32 / 56 bytes
- *     param0, param1, param2 (i32)   16..24  32..40   0, 0, 1
- *     text (string)                  28      48   empty
- *   TandrelRSSIDisplayRecord         20 / 40 bytes
- *     receiverOk (u8)                16      32   1
+ *   TandrelMultiPairFormRecord       32 bytes 56 bytes
+ *     param0 (i32)                       16       32   0
+ *     param1 (i32)                       20       36   0
+ *     param2 (i32)                       24       40   1
+ *     text (string)                      28       48   empty (null)
+ *
+ *   TandrelRSSIDisplayRecord         20 bytes 40 bytes
+ *     receiverOk (u8)                    16       32   1
+ */
+/* clang-format on */
+/*
+ * formsFolder arrives as the launcher builds it: the launcher's folder (ending in "\") followed
+ * by "\Data\Tandrel_Program\Forms\", so it holds one doubled backslash, for example
+ * "C:\Program Files\Tandrel\\Data\Tandrel_Program\Forms\". Windows' file functions read
+ * the doubled backslash as one; append your own file names to it as they are.
  *
  * The module's texts: the forms folder + "Texts\" holds one language file per language, named
  * by tandrel_language_name() + ".txt", with "English.txt" as fallback (INI layout; four
@@ -165,6 +190,11 @@ TANDREL_SDK_CHECK(rssi, offsetof(TandrelRSSIDisplayRecord, receiverOk) == 16 &&
  *   TANDREL_MODULE_EXPORT int32_t TANDREL_MODULE_CALL
  *   return_MultiPairForm(const TandrelMultiPairFormRecord* record) { ... }
  * The launcher does not use the multi-pair result. */
+/* The modules' library files under the forms folder. */
+#define TANDREL_MODULE_FILE_MESSAGE_CONFIRM "MessageConfirm\\MessageConfirm.dll"
+#define TANDREL_MODULE_FILE_MULTI_PAIR_FORM "MultiPairForm\\MultiPairForm.dll"
+#define TANDREL_MODULE_FILE_RSSI_DISPLAY "RSSIDisplay\\RSSIDisplay.dll"
+
 #define TANDREL_EXPORT_MESSAGE_CONFIRM "return_MessageConfirm"
 #define TANDREL_EXPORT_MULTI_PAIR_FORM "return_MultiPairForm"
 #define TANDREL_EXPORT_RSSI_DISPLAY "return_RSSIDisplay"
@@ -189,7 +219,8 @@ typedef void(TANDREL_MODULE_CALL* TandrelRSSIDisplayFn)(const TandrelRSSIDisplay
  *                    receiver. Result 1 on success, 0 on failure; the answer is posted in both
  *                    cases.
  * AM_PAIR_RETURN_ID  launcher -> that window, posted after AM_PAIR_GET_ID has returned.
- *                    wParam: device kind, 1 (keyboard) or 2 (mouse), or -1 (all bits set) when
+ *                    wParam: device kind, 1 (keyboard) or 2 (mouse), or -1 (all bits set, on
+ *                    64-bit too: compare with (WPARAM)(INT_PTR)-1) when
  *                    no new device is reported or the request failed; lParam: the device
  *                    identifier, at most 19 bits, 0 with kind -1.
  * AM_CHANNEL_SETTING_EX_REQUEST_RFINFO  module -> launcher, sent. wParam: the requesting window;
@@ -199,13 +230,22 @@ typedef void(TANDREL_MODULE_CALL* TandrelRSSIDisplayFn)(const TandrelRSSIDisplay
  * AM_DEVICE_REMOVE   launcher -> requesting window, sent, when the receiver cannot be read any
  *                    more. wParam, lParam: 0. The launcher closes right afterwards, so the
  *                    module should finish. */
-#define TANDREL_MSG_PAIR_START L"AM_PAIR_START"
-#define TANDREL_MSG_PAIR_STOP L"AM_PAIR_STOP"
-#define TANDREL_MSG_PAIR_GET_ID L"AM_PAIR_GET_ID"
-#define TANDREL_MSG_PAIR_RETURN_ID L"AM_PAIR_RETURN_ID"
-#define TANDREL_MSG_REQUEST_RFINFO L"AM_CHANNEL_SETTING_EX_REQUEST_RFINFO"
-#define TANDREL_MSG_RFINFO L"AM_CHANNEL_SETTING_EX_RFINFO"
-#define TANDREL_MSG_DEVICE_REMOVE L"AM_DEVICE_REMOVE"
+#define TANDREL_MSG_NAME_PAIR_START "AM_PAIR_START"
+#define TANDREL_MSG_NAME_PAIR_STOP "AM_PAIR_STOP"
+#define TANDREL_MSG_NAME_PAIR_GET_ID "AM_PAIR_GET_ID"
+#define TANDREL_MSG_NAME_PAIR_RETURN_ID "AM_PAIR_RETURN_ID"
+#define TANDREL_MSG_NAME_REQUEST_RFINFO "AM_CHANNEL_SETTING_EX_REQUEST_RFINFO"
+#define TANDREL_MSG_NAME_RFINFO "AM_CHANNEL_SETTING_EX_RFINFO"
+#define TANDREL_MSG_NAME_DEVICE_REMOVE "AM_DEVICE_REMOVE"
+
+/* The same names as wide strings, for RegisterWindowMessageW. */
+#define TANDREL_MSG_PAIR_START TANDREL_WIDE(TANDREL_MSG_NAME_PAIR_START)
+#define TANDREL_MSG_PAIR_STOP TANDREL_WIDE(TANDREL_MSG_NAME_PAIR_STOP)
+#define TANDREL_MSG_PAIR_GET_ID TANDREL_WIDE(TANDREL_MSG_NAME_PAIR_GET_ID)
+#define TANDREL_MSG_PAIR_RETURN_ID TANDREL_WIDE(TANDREL_MSG_NAME_PAIR_RETURN_ID)
+#define TANDREL_MSG_REQUEST_RFINFO TANDREL_WIDE(TANDREL_MSG_NAME_REQUEST_RFINFO)
+#define TANDREL_MSG_RFINFO TANDREL_WIDE(TANDREL_MSG_NAME_RFINFO)
+#define TANDREL_MSG_DEVICE_REMOVE TANDREL_WIDE(TANDREL_MSG_NAME_DEVICE_REMOVE)
 
 /* Device kinds in AM_PAIR_RETURN_ID's wParam. */
 #define TANDREL_DEVICE_KIND_NONE (-1)
@@ -213,7 +253,8 @@ typedef void(TANDREL_MODULE_CALL* TandrelRSSIDisplayFn)(const TandrelRSSIDisplay
 #define TANDREL_DEVICE_KIND_MOUSE 2
 
 /* ---- Device-manager library exports (see tandrel_devicemanager.h for the signatures) ------- */
-#define TANDREL_DM_LIBRARY_PATH L"DLL\\DLL_MouseDeviceManager.dll" /* beside the launcher */
+#define TANDREL_DM_LIBRARY_FILE "DLL\\DLL_MouseDeviceManager.dll" /* beside the launcher */
+#define TANDREL_DM_LIBRARY_PATH TANDREL_WIDE(TANDREL_DM_LIBRARY_FILE)
 #define TANDREL_DM_EXPORT_INITIAL "Initial"
 #define TANDREL_DM_EXPORT_CLOSE_QUERY "CloseQuery"
 #define TANDREL_DM_EXPORT_WRITE "Write"

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "base/File.h"
-#include "base/Library.h"
+#include "base/Platform.h"
 #include "device/輸出入_接口與訊息.h"
 #include "modules/Classdll介面_多連鍵鼠對碼.h"
 #include "modules/Classdll介面_無線信號檢測.h"
@@ -36,16 +36,18 @@ constexpr int32_t kMinimumFirmware = 38;
 // The window takes its outline once, at its first activation.
 bool FirstActivation = true;
 
-// Advances with every pairing start for the life of the process.
-int32_t g_pairingParameterIndex = 0;
-
 bool SetCurrentFolder(const std::u16string& folder) {
   return SetCurrentDirectoryW(reinterpret_cast<LPCWSTR>(folder.c_str())) != 0;
 }
 
 }  // namespace
 
-TTandrelProgram::TTandrelProgram(ui::Component* owner) : ui::TForm(owner, u"TandrelProgram") {
+TTandrelProgram::TTandrelProgram(ui::Component* owner,
+                                 std::unique_ptr<device::LibrarySource> devices)
+    : ui::TForm(owner, u"TandrelProgram"),
+      Devices(devices ? std::move(devices)
+                      : std::make_unique<device::FileLibrarySource>(
+                            device::DefaultDeviceLibraryPath())) {
   // 1. The form and its controls, as designed.
   CreateControls();
 
@@ -206,7 +208,7 @@ void TTandrelProgram::FormCreate(ui::Component*) {
   SetHeight(im_BackgroundImage->Height());
   SetLeft(CentredOrigin(ui::App().ScreenWidth(), Width()));
   SetTop(CentredOrigin(ui::App().ScreenHeight(), Height()));
-  device::OpenDeviceAccess(Handle());
+  device::OpenDeviceAccess(Devices, Handle());
 }
 
 void TTandrelProgram::FormActivate(ui::Component*) {
@@ -227,7 +229,7 @@ void TTandrelProgram::FormMouseDown(ui::Component*, ui::TMouseButton button, ui:
 void TTandrelProgram::FormCloseQuery(ui::Component*, bool&) {
   // Requests a module posted before the close are served while the receiver is still reachable.
   ui::App().ProcessMessages();
-  device::CloseDeviceAccess();
+  device::CloseDeviceAccess(Devices);
 }
 
 void TTandrelProgram::bt_CloseClick(ui::Component*) {
@@ -254,23 +256,25 @@ void TTandrelProgram::bt_OpenRSSIDisplayClick(ui::Component*) {
 }
 
 bool TTandrelProgram::CheckReceiver() {
-  std::u16string path;
-  uint16_t tag = 0;
+  const requests::ReceiverCheck check = Requests.CheckReceiver();
   std::u16string text;
-  // Only the first family's count decides whether the second family is asked at all.
-  int32_t n = device::FindReceiverFamily1(0, path, tag);
-  if (n != 1) {
-    n = device::FindReceiverFamily2(0, path, tag);
-    if (n == 0) text = LanguageFileManager.GetText(kTextSection, u"NoDongleExists");
-    if (n > 1) text = LanguageFileManager.GetText(kTextSection, u"MultipleDongle");
-    // Without the device-manager library (a negative count) no receiver can be reached either:
-    // the user is told so, rather than handed an empty box.
-    if (n < 0) text = LanguageFileManager.GetText(kTextSection, u"NoDongleExists");
-  }
-  if (n == 1) {
-    Receiver.SetDevice(path, tag);
-    if (Receiver.ReadFirmwareVersion() >= kMinimumFirmware) return true;
-    text = LanguageFileManager.GetText(kTextSection, u"NoDongleExists");
+  switch (check.found) {
+    case requests::ReceiverFound::One:
+      return true;
+    case requests::ReceiverFound::Several:
+      text = LanguageFileManager.GetText(kTextSection, u"MultipleDongle");
+      break;
+    case requests::ReceiverFound::FirmwareTooOld:
+      // Language files older than this key say that no receiver was found, as before.
+      text = LanguageFileManager.GetText(kTextSection, u"FirmwareTooOld");
+      if (text == class語言檔管理::kNotFound)
+        text = LanguageFileManager.GetText(kTextSection, u"NoDongleExists");
+      break;
+    case requests::ReceiverFound::None:
+      // Without the device-manager library no receiver can be reached either: the user is told
+      // so, rather than handed an empty box.
+      text = LanguageFileManager.GetText(kTextSection, u"NoDongleExists");
+      break;
   }
   ShowReceiverMessage(text);
   return false;
@@ -292,85 +296,61 @@ int32_t TTandrelProgram::LaunchMultiPairForm() {
   return module.Invoke(&record);
 }
 
+namespace {
+
+// Answers go only to an existing window: never to HWND_BROADCAST (every top-level window) or to a
+// handle that names nothing. The request is carried out either way.
+HWND AnswerTarget(uintptr_t handle) {
+  HWND to = reinterpret_cast<HWND>(handle);
+  return to && to != HWND_BROADCAST && IsWindow(to) ? to : nullptr;
+}
+
+void PostAnswer(HWND to, const char16_t* name, WPARAM w, LPARAM l) {
+  const UINT id = device::RegisteredMessage(name);
+  if (to && id) PostMessageW(to, id, w, l);
+}
+
+void SendAnswer(HWND to, const char16_t* name, WPARAM w, LPARAM l) {
+  const UINT id = device::RegisteredMessage(name);
+  if (to && id) SendMessageW(to, id, w, l);
+}
+
+}  // namespace
+
 void TTandrelProgram::MainWindowProc(ui::Message& message) {
   // Identifiers are asked for by name every time: they are the system's, not ours to keep.
   const uint32_t id = message.Msg;
-  if (id == device::RegisteredMessage(device::kAmPairStart)) {
+  if (device::IsRegisteredMessage(id, device::kAmPairStart)) {
     message.Result = DoPairStart() ? 1 : 0;
-  } else if (id == device::RegisteredMessage(device::kAmPairGetId)) {
-    int32_t kind = -1;
-    uint32_t identifier = 0;
-    const bool ok = ReadNewDeviceId(kind, identifier);
-    message.Result = ok ? 1 : 0;
-    // Posted in every case; after a failed read it says "no device" (kind -1, identifier 0).
-    PostMessageW(reinterpret_cast<HWND>(message.WParam),
-                 device::RegisteredMessage(device::kAmPairReturnId),
-                 static_cast<WPARAM>(static_cast<uint32_t>(kind)), identifier);
-  } else if (id == device::RegisteredMessage(device::kAmPairStop)) {
+  } else if (device::IsRegisteredMessage(id, device::kAmPairGetId)) {
+    pairing::NewDevice device;
+    message.Result = ReadNewDeviceId(device) ? 1 : 0;
+    // Posted in every case; after a failed read or store it says "no device" (kind -1,
+    // identifier 0). The kind is sign-extended: -1 has every bit set on 64-bit too.
+    PostAnswer(AnswerTarget(message.WParam), device::kAmPairReturnId,
+               static_cast<WPARAM>(static_cast<INT_PTR>(device.kind)),
+               static_cast<LPARAM>(device.identifier));
+  } else if (device::IsRegisteredMessage(id, device::kAmPairStop)) {
     message.Result = DoPairStop() ? 1 : 0;
-  } else if (id == device::RegisteredMessage(device::kAmChannelSettingExRequestRfInfo)) {
+  } else if (device::IsRegisteredMessage(id, device::kAmChannelSettingExRequestRfInfo)) {
     AnswerRfInfoRequest(reinterpret_cast<ui::NativeHandle>(message.WParam));
   } else {
+    // A session end that was called off: the close query of WM_QUERYENDSESSION closed device
+    // access, so it is opened again as at start-up.
+    if (id == WM_ENDSESSION && !message.WParam) device::OpenDeviceAccess(Devices, Handle());
     // Everything else, standard or registered, goes to the saved procedure untouched.
     SavedWindowProc(message);
   }
 }
 
-bool TTandrelProgram::DoPairStart() {
-  if (!Receiver.SetParameter(1, pairing::NextParameter(g_pairingParameterIndex))) return false;
-  Sleep(20);
-  return Receiver.StartPairing();
-}
-
-bool TTandrelProgram::DoPairStop() {
-  return Receiver.StopPairing();
-}
-
-bool TTandrelProgram::ReadNewDeviceId(int32_t& kind, uint32_t& identifier) {
-  TBRIMAC::InfoPage a{}, b{};
-  if (!Receiver.ReadInfo(pairing::kInfoNewDevice, a)) return false;
-  if (!Receiver.ReadInfo(pairing::kInfoRadio, b)) return false;
-  const pairing::NewDevice device = pairing::DecodeNewDevice(a);
-  if (device.kind == 1 && !StoreKind1Id(device.identifier, a[7], b[5])) return false;
-  if (device.kind == 2 && !StoreKind2Id(device.identifier)) return false;
-  kind = device.kind;
-  identifier = device.identifier;
-  return true;
-}
-
-bool TTandrelProgram::StoreKind1Id(uint32_t identifier, uint8_t attribute, uint8_t extra) {
-  return StorePairingBlock(
-      [&](TBRIMAC::Block& block) { pairing::EditKind1(block, identifier, attribute, extra); });
-}
-
-bool TTandrelProgram::StoreKind2Id(uint32_t identifier) {
-  return StorePairingBlock([&](TBRIMAC::Block& block) { pairing::EditKind2(block, identifier); });
-}
-
-bool TTandrelProgram::StorePairingBlock(const std::function<void(TBRIMAC::Block&)>& edit) {
-  TBRIMAC::Block block{};
-  if (!Receiver.ReadBlock(pairing::kBlockAddress, block)) return false;
-  Receiver.SetMode(1);
-  Sleep(100);
-  edit(block);
-  // Once the block has been read the store counts as done; the receiver verifies each chunk.
-  Receiver.WriteBlock(pairing::kBlockAddress, block);
-  Receiver.SetMode(2);
-  Sleep(100);
-  return true;
-}
-
 void TTandrelProgram::AnswerRfInfoRequest(ui::NativeHandle requester) {
   RfInfoRequester = requester;
-  TBRIMAC::InfoPage b{};
-  HWND to = static_cast<HWND>(RfInfoRequester);
-  if (Receiver.ReadInfo(pairing::kInfoRadio, b)) {
-    const pairing::RadioInfo radio = pairing::DecodeRadio(b);
-    SendMessageW(to, device::RegisteredMessage(device::kAmChannelSettingExRfInfo), radio.channel,
-                 radio.level);
+  HWND to = AnswerTarget(reinterpret_cast<uintptr_t>(RfInfoRequester));
+  if (const auto radio = Requests.ReadRadioInfo()) {
+    SendAnswer(to, device::kAmChannelSettingExRfInfo, radio->channel, radio->level);
     return;
   }
-  // The receiver is gone: the requester is told, and the launcher ends.
-  SendMessageW(to, device::RegisteredMessage(device::kAmDeviceRemove), 0, 0);
+  // The receiver stays unreadable: it is gone. The requester is told, and the launcher ends.
+  SendAnswer(to, device::kAmDeviceRemove, 0, 0);
   Close();
 }

@@ -8,13 +8,18 @@
 #include <string>
 
 #include "device/Brimac指令.h"
+#include "device/輸出入_dll核心程式.h"
+#include "shell/ReceiverRequests.h"
 #include "skin/Classtbitmapbutton.h"
 #include "text/Class語言檔管理.h"
 #include "ui/Controls.h"
 
 class TTandrelProgram : public ui::TForm {
  public:
-  explicit TTandrelProgram(ui::Component* owner = nullptr);
+  // The device-manager library comes from `devices` when given (tests), else from the file
+  // beside the executable.
+  explicit TTandrelProgram(ui::Component* owner = nullptr,
+                           std::unique_ptr<device::LibrarySource> devices = nullptr);
   ~TTandrelProgram() override;
   std::u16string_view ClassName() const override { return u"TTandrelProgram"; }
 
@@ -52,10 +57,6 @@ class TTandrelProgram : public ui::TForm {
   std::u16string SectionPath;  // always empty here
   uint16_t LanguageId = 0;     // 0: each manager takes the platform's default language
   bool ReceiverOk = false;
-  ui::NativeHandle RfInfoRequester = nullptr;
-  // The receiver the last successful check found; requests of the feature modules go to it.
-  // Declared last: it goes first (after the bitmap buttons), then the strings, then the texts.
-  TBRIMAC Receiver;
 
   void FormCreate(ui::Component* sender);
   void FormActivate(ui::Component* sender);
@@ -84,15 +85,22 @@ class TTandrelProgram : public ui::TForm {
   std::u16string SkinFile(const std::u16string& name) const;
   void ShowReceiverMessage(const std::u16string& text);
 
-  // The feature modules' requests.
-  bool DoPairStart();
-  bool DoPairStop();
-  bool ReadNewDeviceId(int32_t& kind, uint32_t& identifier);
-  bool StoreKind1Id(uint32_t identifier, uint8_t attribute, uint8_t extra);
-  bool StoreKind2Id(uint32_t identifier);
-  // Reads the pairing block, edits it between mode writes 1 and 2 and writes it back.
-  bool StorePairingBlock(const std::function<void(TBRIMAC::Block&)>& edit);
+  // The feature modules' requests, carried out by Requests.
+  bool DoPairStart() { return Requests.DoPairStart(); }
+  bool DoPairStop() { return Requests.DoPairStop(); }
+  bool ReadNewDeviceId(pairing::NewDevice& device) { return Requests.ReadNewDeviceId(device); }
   void AnswerRfInfoRequest(ui::NativeHandle requester);
+
+  // The window that asked for radio information last.
+  ui::NativeHandle RfInfoRequester = nullptr;
+  // The device-manager library, loaded from FormCreate to FormCloseQuery. Declared before the
+  // receiver and the requests, which call through it, so that it outlives them.
+  device::DeviceLibrary Devices;
+  requests::SleepingClock Clock;
+  // The receiver the last successful check found; requests of the feature modules go to it.
+  // It goes first (after the bitmap buttons), then the strings, then the texts.
+  TBRIMAC Receiver{Devices};
+  requests::ReceiverRequests Requests{Devices, Receiver, Clock};
 };
 
 // The main form once it is created.

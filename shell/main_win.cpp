@@ -1,22 +1,32 @@
 // The program's entry: one instance at a time, then the main form and the message loop.
 #include <windows.h>
 
-#include "base/UniqueHandle.h"
+#include "base/KernelHandle_win.h"
 #include "shell/MultiPairMainForm.h"
 #include "ui/Application.h"
 #include "ui/Exception.h"
 
 namespace {
-void CloseMutex(HANDLE h) {
-  CloseHandle(h);
+
+// The current directory becomes the skin folder, which people edit by hand: libraries loaded from
+// now on find their dependencies beside themselves and in the system's folders, never there.
+// Looked up at run time, so the program still starts where the function is missing.
+void RestrictLibrarySearch() {
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  if (HMODULE kernel = GetModuleHandleW(L"kernel32.dll")) {
+    if (auto set = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+            reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories"))))
+      set(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+  }
+  SetDllDirectoryW(L"");
 }
-using unique_mutex = base::unique_handle<HANDLE, void (*)(HANDLE), &CloseMutex>;
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  RestrictLibrarySearch();
   // The mutex only marks a running instance; when it cannot be created at all the program
   // runs without the guard.
-  unique_mutex instance(CreateMutexW(nullptr, FALSE, L"TandrelProgramExe"));
+  base::unique_kernel_handle instance(CreateMutexW(nullptr, FALSE, L"TandrelProgramExe"));
   if (instance && GetLastError() == ERROR_ALREADY_EXISTS) return -1;
 
   ui::Application& app = ui::App();

@@ -100,10 +100,8 @@ void classTBitmapButton::Paint() {
   {
     ui::win::SelectObjectScope select(composeDc_.get(), compose_.Bitmap());
     // Asked without the class style: the drawing stays inside the button's own shape.
-    if (HDC dc = GetDCEx(hwnd, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS)) {
-      BitBlt(dc, 0, 0, width, height, composeDc_.get(), 0, 0, SRCCOPY);
-      ReleaseDC(hwnd, dc);
-    }
+    const ui::win::WindowDcScope window(hwnd, DCX_CACHE | DCX_CLIPSIBLINGS);
+    if (window.dc()) BitBlt(window.dc(), 0, 0, width, height, composeDc_.get(), 0, 0, SRCCOPY);
   }
   engine_.ShapeWindow(hwnd, appliedRegion_, skin::PixelGrid(compose_.Pixels(), width, height));
 }

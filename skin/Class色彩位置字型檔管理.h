@@ -9,16 +9,14 @@
 #include <string>
 #include <string_view>
 
+#include "base/Platform.h"
+
 #include "ui/Graphics.h"
 #include "ui/IniFile.h"
 
 namespace ui {
 class Component;
 }
-
-// The system's default language identifier: GetSystemDefaultLangID on Windows, US English
-// elsewhere.
-uint16_t PlatformSystemLanguageId();
 
 class class色彩位置字型檔管理 {
  public:
@@ -48,7 +46,7 @@ class class色彩位置字型檔管理 {
   std::u16string LanguageName(uint16_t languageId) const;
 
   // Where identifier 0 takes its language from; tests set a fixed language here.
-  std::function<uint16_t()> SystemLanguageSource = PlatformSystemLanguageId;
+  std::function<uint16_t()> SystemLanguageSource = base::SystemLanguageId;
 
   const std::u16string& PrimarySection() const { return primarySection_; }
   const std::u16string& FallbackSection() const { return fallbackSection_; }

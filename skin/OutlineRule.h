@@ -43,12 +43,4 @@ std::vector<ui::TRect> OutlineRects(const PixelGrid& grid);
 // The bounding box of banded rectangles (all zero when there are none).
 ui::TRect BoundsOf(const std::vector<ui::TRect>& rects);
 
-// The rule word for word, for tests and benchmarks: every pixel read through a per-pixel accessor,
-// row spans and column spans kept as pixel masks and intersected pixel by pixel. Returns one byte
-// per pixel (1 inside the outline), rows top-down.
-std::vector<uint8_t> ReferenceOutlineMask(const ui::TBitmap& bitmap);
-
-// Rectangles painted into a width x height mask (one byte per pixel), to compare with the above.
-std::vector<uint8_t> MaskOfRects(const std::vector<ui::TRect>& rects, int width, int height);
-
 }  // namespace skin

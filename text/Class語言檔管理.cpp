@@ -1,10 +1,12 @@
 #include "text/Class語言檔管理.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "base/Fields.h"
 #include "base/File.h"
+#include "sdk/tandrel_sdk.h"
 #include "ui/Controls.h"
 
 namespace {
@@ -117,27 +119,7 @@ void class語言檔管理::ApplyTexts(ui::Component& owner, const std::u16string
 }
 
 std::u16string class語言檔管理::LanguageName(uint16_t languageId) {
-  // Whole identifiers, not primary languages: an identifier not listed is English.
-  struct Entry {
-    uint16_t id;
-    const char16_t* name;
-  };
-  static constexpr Entry kTable[] = {
-      {0x0404, u"ChineseT"},    {0x0C04, u"ChineseT"}, {0x1004, u"ChineseT"},
-      {0x0804, u"ChineseS"},    {0x0419, u"Russian"},  {0x041F, u"Turkish"},
-      {0x0410, u"Italian"},     {0x0810, u"Italian"},  {0x0416, u"PortugueseP"},
-      {0x0816, u"PortugueseP"}, {0x040C, u"FrenchF"},  {0x080C, u"FrenchF"},
-      {0x0C0C, u"FrenchF"},     {0x100C, u"FrenchF"},  {0x140C, u"FrenchF"},
-      {0x180C, u"FrenchF"},     {0x0413, u"Dutch"},    {0x0813, u"Dutch"},
-      {0x0407, u"German"},      {0x0807, u"German"},   {0x0C07, u"German"},
-      {0x1007, u"German"},      {0x1407, u"German"},   {0x0411, u"Japanese"},
-      {0x0412, u"Korean"},
-  };
-  for (const Entry& e : kTable)
-    if (e.id == languageId) return e.name;
-  // Spanish: sublanguages 2 to 20 of primary language 0x0A (0x080A to 0x500A); 0x040A, the
-  // traditional sort, is not among them.
-  const unsigned sublanguage = languageId >> 10;
-  if ((languageId & 0x3FF) == 0x0A && sublanguage >= 2 && sublanguage <= 20) return u"Spanish";
-  return u"English";
+  // The SDK's table, so a module opens the same language file as the launcher.
+  const char* name = tandrel_language_name(languageId);
+  return std::u16string(name, name + std::strlen(name));
 }

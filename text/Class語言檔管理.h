@@ -8,14 +8,12 @@
 #include <string>
 #include <string_view>
 
+#include "base/Platform.h"
 #include "ui/IniFile.h"
 
 namespace ui {
 class Component;
 }
-
-// The user's default language identifier: GetUserDefaultLangID on Windows, US English elsewhere.
-uint16_t PlatformUserLanguageId();
 
 class class語言檔管理 {
  public:
@@ -48,7 +46,7 @@ class class語言檔管理 {
   static std::u16string LanguageName(uint16_t languageId);
 
   // Where identifier 0 takes its language from; tests set a fixed language here.
-  std::function<uint16_t()> UserLanguageSource = PlatformUserLanguageId;
+  std::function<uint16_t()> UserLanguageSource = base::UserLanguageId;
 
   // The key in the section the mapping chain leads to, from the first file that has it.
   std::optional<std::u16string> ReadFromSection(const std::u16string& section,

@@ -5,9 +5,13 @@
 #include <exception>
 #include <memory>
 
+#include "base/UniqueHandle.h"
 #include "ui/Controls.h"
 
 namespace ui {
+
+void DestroyIconHandle(void* icon);  // per platform
+using unique_icon = base::unique_handle<void*, void (*)(void*), &DestroyIconHandle>;
 
 class Application {
  public:
@@ -54,10 +58,7 @@ class Application {
   TForm* mainForm_ = nullptr;
   std::vector<std::unique_ptr<TForm>> forms_;
   bool terminated_ = false;
-  struct IconDeleter {
-    void operator()(void* icon) const;
-  };
-  std::unique_ptr<void, IconDeleter> largeIcon_, smallIcon_;
+  unique_icon largeIcon_, smallIcon_;
   // Set by a running platform loop: wakes it when Terminate is called from a nested loop.
   void (*wakeLoop_)() = nullptr;
 };

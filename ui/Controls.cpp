@@ -137,6 +137,14 @@ void TImage::LoadPicture(const std::u16string& path) {
   SetPicture(TBitmap::LoadFromFile(path));
 }
 
+void TImage::SetBounds(int left, int top, int width, int height) {
+  if (AutoSize && !picture_.Empty()) {
+    width = picture_.Width();
+    height = picture_.Height();
+  }
+  TGraphicControl::SetBounds(left, top, width, height);
+}
+
 void TImage::SetPicture(TBitmap picture) {
   picture_ = std::move(picture);
   if (AutoSize && !picture_.Empty()) {
@@ -295,6 +303,11 @@ void TForm::WndProc(Message& m) {
       // The framework decides; the platform's default would destroy the window.
       Close();
       m.Result = 0;
+      return;
+    case msg::kQueryEndSession:
+      // Logoff or shutdown: the form's close query runs as for a close, and its answer is the
+      // session's. The window stays; the session's end takes the process.
+      m.Result = CloseQuery() ? 1 : 0;
       return;
     default:
       break;

@@ -136,6 +136,8 @@ class TImage : public TGraphicControl {
   // Loads a ".bmp" file (raising the framework's errors) and, with AutoSize, takes its size.
   void LoadPicture(const std::u16string& path);
   void SetPicture(TBitmap picture);
+  // With AutoSize and a picture, the image keeps the picture's size: bounds may move it only.
+  void SetBounds(int left, int top, int width, int height) override;
   bool AutoSize = true;
   bool Transparent = false;
 

@@ -23,7 +23,7 @@ void Application::ShowException(const std::exception*) {}
 void Application::LoadIconFromFile(const std::u16string& path) {
   if (!base::FileExists(path)) throw EFOpenError(u"Cannot open file \"" + path + u"\"");
 }
-void Application::IconDeleter::operator()(void*) const {}
+void DestroyIconHandle(void*) {}
 
 int Application::ScreenWidth() const {
   return 1024;

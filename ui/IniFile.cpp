@@ -1,11 +1,8 @@
 #include "ui/IniFile.h"
 
 #include "base/File.h"
+#include "base/Platform.h"
 #include "base/Utf.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace ui {
 namespace {
@@ -102,37 +99,9 @@ bool TIniFile::NameEqual::operator()(u16string_view a, u16string_view b) const {
   return true;
 }
 
-std::u16string DecodeWindows1252(std::string_view bytes) {
-  // 0x80..0x9F; the five unassigned bytes map to the C1 controls, as the platform maps them.
-  static constexpr char16_t kHigh[32] = {
-      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-  std::u16string out(bytes.size(), u'\0');
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    const auto b = static_cast<uint8_t>(bytes[i]);
-    out[i] = b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : b;
-  }
-  return out;
-}
-
-#ifdef _WIN32
 CodePageDecoder SystemCodePageDecoder() {
-  return [](std::string_view bytes) {
-    if (bytes.empty()) return std::u16string();
-    const int n = static_cast<int>(bytes.size());
-    const int len = MultiByteToWideChar(CP_ACP, 0, bytes.data(), n, nullptr, 0);
-    std::u16string out(static_cast<size_t>(len > 0 ? len : 0), u'\0');
-    if (len > 0)
-      MultiByteToWideChar(CP_ACP, 0, bytes.data(), n, reinterpret_cast<wchar_t*>(out.data()), len);
-    return out;
-  };
+  return base::DecodeSystemCodePage;
 }
-#else
-CodePageDecoder SystemCodePageDecoder() {
-  return DecodeWindows1252;
-}
-#endif
 
 TIniFile::TIniFile(const std::u16string& path, const CodePageDecoder& decode) {
   if (auto bytes = base::ReadFile(path)) *this = FromBytes(*bytes, decode);

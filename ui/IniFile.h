@@ -27,6 +27,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "base/Utf.h"
+
 namespace ui {
 
 // Turns text without a byte-order mark into UTF-16.
@@ -35,7 +37,7 @@ using CodePageDecoder = std::function<std::u16string(std::string_view bytes)>;
 // The system code page on Windows; Windows-1252 elsewhere, so the portable build reads what a
 // Western European Windows reads.
 CodePageDecoder SystemCodePageDecoder();
-std::u16string DecodeWindows1252(std::string_view bytes);
+using base::DecodeWindows1252;
 
 // The simple upper-case mapping that name matching uses (Latin, Greek, Cyrillic, full-width
 // Latin); other characters map to themselves.

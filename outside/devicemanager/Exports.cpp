@@ -21,14 +21,11 @@ using FileHandle = base::unique_handle<std::FILE*, void (*)(std::FILE*), &CloseF
 struct Instance {
   FileHandle trace;
   std::unique_ptr<Simulator> simulator;
-#ifndef _WIN32
-  // Natively the static state goes when the library is closed (tests always close it).
-  ~Instance() {
-    if (trace) std::fputs("Unload freed\n", trace.get());
-  }
   Instance() = default;
   Instance(Instance&&) = default;
-#endif
+  ~Instance() {
+    if (trace && simulator) StateDestroyed();
+  }
 };
 
 Instance Create() {
@@ -104,19 +101,6 @@ int32_t TANDREL_DM_CALL GetUsbDeviceFromHub(uint32_t vendorId, uint32_t productI
 }
 
 }  // extern "C"
-
-#ifdef _WIN32
-#include <windows.h>
-
-// Runs before the runtime's own clean-up closes the trace. A null reserved pointer means the
-// library was freed; otherwise the process is ending with the library still loaded.
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
-  if (reason == DLL_PROCESS_DETACH) {
-    devicemanager::NoteUnload(reserved ? "process-exit" : "freed");
-  }
-  return TRUE;
-}
-#endif
 
 // The types above must stay those the launcher calls through.
 static_assert(std::is_same_v<decltype(&Initial), TandrelDmInitialFn>);

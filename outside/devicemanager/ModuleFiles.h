@@ -12,4 +12,11 @@ bool IsAbsolutePath(const std::u16string& path);
 // Opened for appending; null when it cannot be opened.
 std::FILE* OpenForAppend(const std::u16string& path);
 
+// The last trace line of a load ("Unload freed" or "Unload process-exit"), so a trace shows what
+// the launcher called before freeing the library. Written by the export shell.
+void NoteUnload(const char* how);
+// Called when the shell's state is destroyed. Natively that is how a dlclose shows; on Windows
+// DllMain notes the unload instead, before the runtime's own clean-up closes the trace.
+void StateDestroyed();
+
 }  // namespace devicemanager

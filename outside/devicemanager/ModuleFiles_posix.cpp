@@ -1,16 +1,13 @@
-#include <dlfcn.h>
-
+#include "base/Platform.h"
 #include "base/Utf.h"
 #include "outside/devicemanager/ModuleFiles.h"
 
 namespace devicemanager {
 
 std::u16string ModuleFolder() {
-  Dl_info info{};
-  if (!dladdr(reinterpret_cast<void*>(&ModuleFolder), &info) || !info.dli_fname) return u"./";
-  const std::string path = info.dli_fname;
-  const auto slash = path.rfind('/');
-  return slash == std::string::npos ? u"./" : base::Utf8ToUtf16(path.substr(0, slash + 1));
+  const std::u16string path = base::ModuleFileName(reinterpret_cast<const void*>(&ModuleFolder));
+  const auto slash = path.rfind(u'/');
+  return slash == std::u16string::npos ? u"./" : path.substr(0, slash + 1);
 }
 
 bool IsAbsolutePath(const std::u16string& path) {
@@ -19,6 +16,11 @@ bool IsAbsolutePath(const std::u16string& path) {
 
 std::FILE* OpenForAppend(const std::u16string& path) {
   return std::fopen(base::Utf16ToUtf8(path).c_str(), "a");
+}
+
+// Natively the static state goes when the library is closed (tests always close it).
+void StateDestroyed() {
+  NoteUnload("freed");
 }
 
 }  // namespace devicemanager

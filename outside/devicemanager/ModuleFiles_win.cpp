@@ -1,29 +1,16 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <vector>
 
+#include "base/Platform.h"
 #include "outside/devicemanager/ModuleFiles.h"
 
 namespace devicemanager {
 
 std::u16string ModuleFolder() {
   // The module that holds this very function: the library, wherever it was loaded from.
-  HMODULE self = nullptr;
-  if (!GetModuleHandleExW(
-          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-          reinterpret_cast<LPCWSTR>(&ModuleFolder), &self))
-    return {};
-  std::vector<wchar_t> buf(MAX_PATH);
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(self, buf.data(), static_cast<DWORD>(buf.size()));
-    if (n == 0) return {};
-    if (n < buf.size()) {
-      std::u16string path(reinterpret_cast<const char16_t*>(buf.data()), n);
-      return path.substr(0, path.find_last_of(u"\\/") + 1);
-    }
-    buf.resize(buf.size() * 2);
-  }
+  const std::u16string path = base::ModuleFileName(reinterpret_cast<const void*>(&ModuleFolder));
+  return path.substr(0, path.find_last_of(u"\\/") + 1);
 }
 
 bool IsAbsolutePath(const std::u16string& path) {
@@ -35,4 +22,13 @@ std::FILE* OpenForAppend(const std::u16string& path) {
   return _wfopen(reinterpret_cast<const wchar_t*>(path.c_str()), L"a");
 }
 
+void StateDestroyed() {}
+
 }  // namespace devicemanager
+
+// A null reserved pointer means the library was freed; otherwise the process is ending with the
+// library still loaded.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+  if (reason == DLL_PROCESS_DETACH) devicemanager::NoteUnload(reserved ? "process-exit" : "freed");
+  return TRUE;
+}

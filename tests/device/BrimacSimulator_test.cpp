@@ -36,7 +36,7 @@ Outcome WriteAndReadBack(const std::string& faults) {
       ParseScenario("[receiver]\npath = R\ntag = 3\n" + faults),
       [&run](std::string_view line) { run.trace.emplace_back(line); }, [&now] { return now; });
   InProcessLibrary library(ExportsOf(sim));
-  TBRIMAC receiver;
+  TBRIMAC receiver(library.Devices());
   receiver.SetDevice(u"R", 3);
   run.written = receiver.WriteBlock(0x2700, Pattern());
   run.read = receiver.ReadBlock(0x2700, run.back);
@@ -106,7 +106,7 @@ TEST(BrimacOnSimulator, FirmwareVersionsOfTheScenario) {
   for (const auto& c : cases) {
     Simulator sim(ParseScenario(std::string("[receiver]\npath = R\n") + c.receiver));
     InProcessLibrary library(ExportsOf(sim));
-    TBRIMAC receiver;
+    TBRIMAC receiver(library.Devices());
     receiver.SetDevice(u"R", 1);
     EXPECT_EQ(receiver.ReadFirmwareVersion(), c.version) << c.receiver;
   }
@@ -118,7 +118,7 @@ TEST(BrimacOnSimulator, PairingReportsTheScheduledDevicesOnceEach) {
                               "pair = 3000 1 0x51234 0x85 0x3C\npair = 6000 2 0x2ABCD\n"),
                 {}, [&now] { return now; });
   InProcessLibrary library(ExportsOf(sim));
-  TBRIMAC receiver;
+  TBRIMAC receiver(library.Devices());
   receiver.SetDevice(u"R", 1);
   TBRIMAC::InfoPage a{}, b{};
 

@@ -17,7 +17,9 @@ using Wire = std::vector<std::array<uint32_t, 3>>;
 
 class Brimac : public ::testing::Test {
  protected:
-  Brimac() : library_(fake_.MakeExports()) { receiver_.SetDevice(u"\\\\?\\hid#R", 0x0042); }
+  Brimac() : library_(fake_.MakeExports()), receiver_(library_.Devices()) {
+    receiver_.SetDevice(u"\\\\?\\hid#R", 0x0042);
+  }
 
   Wire Traffic() const {
     Wire out;
@@ -151,13 +153,20 @@ TEST_F(Brimac, BlockWriteIs389CallsInChunkOrder) {
   }
 }
 
-TEST_F(Brimac, StagingCommitAndBeginResultsAreLeftToTheReadBack) {
+TEST_F(Brimac, ARefusedStagingCommitOrBeginFailsTheWriteThoughItReadsBack) {
   const TBRIMAC::Block block = Pattern();
-  Echo(0x2700, block);
-  fake_.fail = [](size_t, const Call& c) { return c.write; };
+  Echo(0x2700, block);  // whatever happens, the receiver reads back the block
+  // Every low byte refused: no high byte is sent, the chunk is still committed and verified.
+  fake_.fail = [](size_t, const Call& c) { return c.command == 0xB504; };
+  EXPECT_FALSE(receiver_.WriteBlock(0x2700, block));
+  EXPECT_EQ(fake_.calls.size(), 1u + 32 + 1 + 32);
+  for (const uint32_t refused : {0xB500u, 0xB502u}) {
+    fake_.calls.clear();
+    fake_.fail = [refused](size_t, const Call& c) { return c.command == refused; };
+    EXPECT_FALSE(receiver_.WriteBlock(0x2700, block)) << std::hex << refused;
+  }
+  fake_.fail = [](size_t, const Call&) { return false; };
   EXPECT_TRUE(receiver_.WriteBlock(0x2700, block));
-  // Every low byte failed, so no high byte was sent: 32 staging writes per chunk.
-  EXPECT_EQ(fake_.calls.size(), 1u + 4 * (32 + 1 + 32));
 }
 
 TEST_F(Brimac, VerifyDifferenceInChunkKStopsAfterChunkK) {
@@ -231,7 +240,7 @@ class BrimacUnset : public ::testing::Test {
 
 TEST_F(BrimacUnset, AFreshObjectSendsAPointerToAnEmptyPathAndTagZero) {
   InProcessLibrary library(fake_.MakeExports());
-  TBRIMAC receiver;
+  TBRIMAC receiver(library.Devices());
   EXPECT_TRUE(receiver.StartPairing());
   uint16_t word;
   EXPECT_TRUE(receiver.ReadWords(0x058F, 1, &word));
@@ -247,8 +256,9 @@ TEST_F(BrimacUnset, AFreshObjectSendsAPointerToAnEmptyPathAndTagZero) {
 }
 
 TEST_F(BrimacUnset, WithoutLibraryEveryOperationFails) {
-  // No library loaded and no stand-in: the wrappers' failure values.
-  TBRIMAC receiver;
+  // No library: the failure values.
+  testing_support::NoLibrary none;
+  TBRIMAC receiver(none);
   receiver.SetDevice(u"P", 1);
   TBRIMAC::Block block{};
   TBRIMAC::InfoPage page{};
@@ -264,7 +274,7 @@ TEST_F(BrimacUnset, MissingReadExportFailsReadsOnly) {
   testing_support::Exports exports = fake_.MakeExports();
   exports.read = nullptr;
   InProcessLibrary library(std::move(exports));
-  TBRIMAC receiver;
+  TBRIMAC receiver(library.Devices());
   EXPECT_TRUE(receiver.SetMode(2));
   EXPECT_EQ(receiver.ReadFirmwareVersion(), 0);
   TBRIMAC::Chunk chunk{};

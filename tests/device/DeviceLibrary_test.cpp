@@ -17,65 +17,65 @@ using testing_support::TestFolder;
 
 class DeviceLibrary : public ::testing::Test {
  protected:
-  DeviceLibrary() : folder_("fake") { folder_.UseAsBase(); }
+  DeviceLibrary() : folder_("fake") {}
   std::vector<std::string> Calls() const { return folder_.Lines("calls.log"); }
 
   TestFolder folder_;
 };
 
 TEST_F(DeviceLibrary, MissingFileLeavesEveryWrapperAtItsFailureValue) {
-  EXPECT_EQ(device::OpenDeviceAccess(reinterpret_cast<void*>(0x1234)), 0);
-  EXPECT_FALSE(device::DeviceLibraryLoaded());
+  EXPECT_EQ(device::OpenDeviceAccess(folder_.Library(), reinterpret_cast<void*>(0x1234)), 0);
+  EXPECT_FALSE(folder_.Library().Loaded());
 
   uint8_t buffer[8];
   std::memset(buffer, 0x5A, sizeof buffer);
-  EXPECT_FALSE(device::Write(u"P", 1, 0xBF02, 1, 1));
-  EXPECT_FALSE(device::Read(u"P", 1, 0xB501, 0x2701, 2, buffer));
+  EXPECT_FALSE(folder_.Library().Write(u"P", 1, 0xBF02, 1, 1));
+  EXPECT_FALSE(folder_.Library().Read(u"P", 1, 0xB501, 0x2701, 2, buffer));
   EXPECT_EQ(buffer[0], 0x5A);
   char16_t path[device::kDevicePathChars] = {u'x'};
   int32_t tag = 99;
-  EXPECT_EQ(device::GetUsbDeviceFromHub(0x1D57, 0xFA60, 0, path, &tag), -1);
+  EXPECT_EQ(folder_.Library().GetUsbDeviceFromHub(0x1D57, 0xFA60, 0, path, &tag), -1);
   EXPECT_EQ(path[0], u'x');
   EXPECT_EQ(tag, 99);
-  device::CloseDeviceAccess();
-  EXPECT_FALSE(device::DeviceLibraryLoaded());
+  device::CloseDeviceAccess(folder_.Library());
+  EXPECT_FALSE(folder_.Library().Loaded());
 }
 
 TEST_F(DeviceLibrary, OpenLoadsOnceAndCallsInitialEachTime) {
   folder_.Install(FAKE_DM);
   folder_.WriteFile("fake.cfg", "initial=42\n");
-  EXPECT_EQ(device::OpenDeviceAccess(reinterpret_cast<void*>(0x1234)), 42);
-  EXPECT_TRUE(device::DeviceLibraryLoaded());
-  EXPECT_EQ(device::OpenDeviceAccess(reinterpret_cast<void*>(0x5678)), 42);
+  EXPECT_EQ(device::OpenDeviceAccess(folder_.Library(), reinterpret_cast<void*>(0x1234)), 42);
+  EXPECT_TRUE(folder_.Library().Loaded());
+  EXPECT_EQ(device::OpenDeviceAccess(folder_.Library(), reinterpret_cast<void*>(0x5678)), 42);
   EXPECT_THAT(Calls(), ElementsAre("load", "Initial hwnd=0x1234", "Initial hwnd=0x5678"));
 }
 
 TEST_F(DeviceLibrary, CloseCallsCloseQueryBeforeFreeing) {
   folder_.Install(FAKE_DM);
-  device::OpenDeviceAccess(nullptr);
-  device::CloseDeviceAccess();
-  EXPECT_FALSE(device::DeviceLibraryLoaded());
+  device::OpenDeviceAccess(folder_.Library(), nullptr);
+  device::CloseDeviceAccess(folder_.Library());
+  EXPECT_FALSE(folder_.Library().Loaded());
   EXPECT_THAT(Calls(), ElementsAre("load", "Initial hwnd=(nil)", "CloseQuery", "unload"));
   // Closed: nothing is called any more.
-  EXPECT_FALSE(device::Write(u"P", 1, 0xBF02, 1, 1));
-  device::CloseDeviceAccess();
+  EXPECT_FALSE(folder_.Library().Write(u"P", 1, 0xBF02, 1, 1));
+  device::CloseDeviceAccess(folder_.Library());
   EXPECT_EQ(Calls().size(), 4u);
 }
 
 TEST_F(DeviceLibrary, CloseWithNothingLoadedCallsNothing) {
   folder_.Install(FAKE_DM);
-  device::CloseDeviceAccess();
-  EXPECT_FALSE(device::DeviceLibraryLoaded());
+  device::CloseDeviceAccess(folder_.Library());
+  EXPECT_FALSE(folder_.Library().Loaded());
   EXPECT_THAT(Calls(), IsEmpty());
 }
 
 TEST_F(DeviceLibrary, EmptyOrNullPathArrivesAsPointerToEmptyString) {
   folder_.Install(FAKE_DM);
-  device::LoadDeviceLibrary();
+  folder_.Library().Load();
   uint8_t buffer[2];
-  EXPECT_TRUE(device::Write(u"", 0, 0xBF02, 0, 1));
-  EXPECT_TRUE(device::Write(nullptr, 0, 0xBF02, 0, 1));
-  EXPECT_TRUE(device::Read(nullptr, 0, 0xB501, 0x058F, 2, buffer));
+  EXPECT_TRUE(folder_.Library().Write(u"", 0, 0xBF02, 0, 1));
+  EXPECT_TRUE(folder_.Library().Write(nullptr, 0, 0xBF02, 0, 1));
+  EXPECT_TRUE(folder_.Library().Read(nullptr, 0, 0xB501, 0x058F, 2, buffer));
   const auto calls = Calls();
   ASSERT_EQ(calls.size(), 4u);
   for (size_t i = 1; i < 4; ++i) EXPECT_THAT(calls[i], ::testing::HasSubstr(" ptr path=\"\" "));
@@ -83,10 +83,10 @@ TEST_F(DeviceLibrary, EmptyOrNullPathArrivesAsPointerToEmptyString) {
 
 TEST_F(DeviceLibrary, SixteenBitArgumentsArriveZeroExtendedAndReadFillsTheBuffer) {
   folder_.Install(FAKE_DM);
-  device::LoadDeviceLibrary();
-  EXPECT_TRUE(device::Write(u"\\\\?\\hid#1", 0xFFFF, 0xBF02, 0x8001, 1));
+  folder_.Library().Load();
+  EXPECT_TRUE(folder_.Library().Write(u"\\\\?\\hid#1", 0xFFFF, 0xBF02, 0x8001, 1));
   uint8_t buffer[8] = {};
-  EXPECT_TRUE(device::Read(u"R", 0xABCD, 0xB600, 6, 8, buffer));
+  EXPECT_TRUE(folder_.Library().Read(u"R", 0xABCD, 0xB600, 6, 8, buffer));
   EXPECT_EQ(buffer[0], 0xA0);
   EXPECT_EQ(buffer[7], 0xA7);
   EXPECT_THAT(Calls(), ElementsAre("load",
@@ -98,65 +98,61 @@ TEST_F(DeviceLibrary, SixteenBitArgumentsArriveZeroExtendedAndReadFillsTheBuffer
 
 TEST_F(DeviceLibrary, OnlyTheLowByteOfABooleanResultCounts) {
   folder_.Install(FAKE_DM);
-  device::LoadDeviceLibrary();
+  folder_.Library().Load();
   uint8_t buffer[2];
   folder_.WriteFile("fake.cfg", "write=0x100\nread=0xFFFFFF00\n");
-  EXPECT_FALSE(device::Write(u"P", 1, 0xBF02, 1, 1));
-  EXPECT_FALSE(device::Read(u"P", 1, 0xB501, 0, 2, buffer));
+  EXPECT_FALSE(folder_.Library().Write(u"P", 1, 0xBF02, 1, 1));
+  EXPECT_FALSE(folder_.Library().Read(u"P", 1, 0xB501, 0, 2, buffer));
   folder_.WriteFile("fake.cfg", "write=0x101\nread=0x80\n");
-  EXPECT_TRUE(device::Write(u"P", 1, 0xBF02, 1, 1));
-  EXPECT_TRUE(device::Read(u"P", 1, 0xB501, 0, 2, buffer));
+  EXPECT_TRUE(folder_.Library().Write(u"P", 1, 0xBF02, 1, 1));
+  EXPECT_TRUE(folder_.Library().Read(u"P", 1, 0xB501, 0, 2, buffer));
   folder_.WriteFile("fake.cfg", "write=0\n");
-  EXPECT_FALSE(device::Write(u"P", 1, 0xBF02, 1, 1));
+  EXPECT_FALSE(folder_.Library().Write(u"P", 1, 0xBF02, 1, 1));
 }
 
 TEST_F(DeviceLibrary, SearchHandsBackCountPathAndTagAsTheLibraryGaveThem) {
   folder_.Install(FAKE_DM);
-  device::LoadDeviceLibrary();
+  folder_.Library().Load();
   char16_t path[device::kDevicePathChars] = {};
   int32_t tag = 0;
   folder_.WriteFile("fake.cfg", "count=2\n");
-  EXPECT_EQ(device::GetUsbDeviceFromHub(0x1D57, 0xFA61, 0, path, &tag), 2);
+  EXPECT_EQ(folder_.Library().GetUsbDeviceFromHub(0x1D57, 0xFA61, 0, path, &tag), 2);
   EXPECT_EQ(std::u16string(path), u"FAKE\\PATH");
   EXPECT_EQ(tag, 0x12345678);
   folder_.WriteFile("fake.cfg", "count=0xFFFFFFFF\n");
-  EXPECT_EQ(device::GetUsbDeviceFromHub(0xFFFF, 0x0001, 3, path, &tag), -1);
+  EXPECT_EQ(folder_.Library().GetUsbDeviceFromHub(0xFFFF, 0x0001, 3, path, &tag), -1);
   EXPECT_THAT(Calls(),
               ElementsAre("load", "GetUsbDeviceFromHub vid=0x00001D57 pid=0x0000FA61 index=0",
                           "GetUsbDeviceFromHub vid=0x0000FFFF pid=0x00000001 index=3"));
 }
 
 TEST_F(DeviceLibrary, ExportsAreLookedUpAgainAfterTheLibraryIsReplaced) {
-  TestFolder other("fake-other");
   folder_.Install(FAKE_DM);
-  other.Install(FAKE_DM);
-  device::LoadDeviceLibrary();
-  EXPECT_TRUE(device::Write(u"A", 1, 0xBF02, 1, 1));
-  device::FreeDeviceLibrary();
-  EXPECT_FALSE(device::Write(u"A", 1, 0xBF02, 1, 1));
+  folder_.Library().Load();
+  uint8_t buffer[2];
+  EXPECT_TRUE(folder_.Library().Read(u"A", 1, 0xB501, 0x058F, 2, buffer));
+  folder_.Library().Free();
+  EXPECT_FALSE(folder_.Library().Write(u"A", 1, 0xBF02, 1, 1));
 
-  // Same code at another address: a kept export address would call into the freed copy.
-  other.UseAsBase();
-  device::LoadDeviceLibrary();
-  EXPECT_TRUE(device::Write(u"B", 2, 0xBF02, 0, 1));
-  device::FreeDeviceLibrary();
-
-  const auto first = Calls(), second = other.Lines("calls.log");
-  ASSERT_EQ(first.size(), 3u);
-  EXPECT_THAT(first[1], ::testing::StartsWith("Write ptr path=\"A\""));
-  EXPECT_EQ(first[2], "unload");
-  ASSERT_EQ(second.size(), 3u);
-  EXPECT_THAT(second[1], ::testing::StartsWith("Write ptr path=\"B\""));
+  // Another build in the same place: a kept export address would call into the freed copy.
+  folder_.Install(FAKE_DM_WITHOUT_READ);
+  folder_.Library().Load();
+  EXPECT_TRUE(folder_.Library().Write(u"B", 2, 0xBF02, 0, 1));
+  EXPECT_FALSE(folder_.Library().Read(u"B", 2, 0xB501, 0x058F, 2, buffer));
+  folder_.Library().Free();
+  EXPECT_THAT(Calls(),
+              ElementsAre("load", ::testing::StartsWith("Read ptr path=\"A\""), "unload", "load",
+                          ::testing::StartsWith("Write ptr path=\"B\""), "unload"));
 }
 
 TEST_F(DeviceLibrary, MissingExportFailsOnlyItsOwnWrapper) {
   folder_.Install(FAKE_DM_WITHOUT_READ);
-  EXPECT_EQ(device::OpenDeviceAccess(nullptr), 7);
+  EXPECT_EQ(device::OpenDeviceAccess(folder_.Library(), nullptr), 7);
   uint8_t buffer[2] = {0x11, 0x22};
-  EXPECT_FALSE(device::Read(u"P", 1, 0xB501, 0x058F, 2, buffer));
+  EXPECT_FALSE(folder_.Library().Read(u"P", 1, 0xB501, 0x058F, 2, buffer));
   EXPECT_EQ(buffer[0], 0x11);
-  EXPECT_TRUE(device::Write(u"P", 1, 0xBF02, 1, 1));
-  device::CloseDeviceAccess();
+  EXPECT_TRUE(folder_.Library().Write(u"P", 1, 0xBF02, 1, 1));
+  device::CloseDeviceAccess(folder_.Library());
   EXPECT_THAT(Calls(), ElementsAre("load", "Initial hwnd=(nil)", ::testing::StartsWith("Write "),
                                    "CloseQuery", "unload"));
 }

@@ -1,11 +1,12 @@
 #pragma once
-// Points the device-library wrappers at in-process stand-ins for the life of the object, so the
-// code above the wrappers runs without a library file: a recording fake or the simulator's core.
-// An export left empty is reported missing, as GetProcAddress would.
+// In-process stand-ins for the device-manager library, so the code above it runs without a
+// library file: a recording fake or the simulator's core. An export left empty is reported
+// missing, as GetProcAddress would.
 #include <cstdint>
 #include <cstring>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,24 +24,40 @@ struct Exports {
   std::function<int32_t(uint32_t, uint32_t, int32_t, char16_t*, int32_t*)> search;
 };
 
+// A device-manager library whose exports are the functions given, behind a DeviceLibrary of its
+// own (Devices()). Loaded from the start; freeing it hides the exports until it is loaded again,
+// as unloading a library file would. One at a time: the exports' addresses are plain functions
+// that call the current object.
 class InProcessLibrary {
  public:
-  explicit InProcessLibrary(Exports exports) {
+  explicit InProcessLibrary(Exports exports)
+      : exports_(std::move(exports)), devices_(std::make_unique<Source>(*this)) {
     Current() = this;
-    exports_ = std::move(exports);
-    device::SetExportLookup(&Lookup);
   }
-  ~InProcessLibrary() {
-    device::SetExportLookup(nullptr);
-    Current() = nullptr;
-  }
+  ~InProcessLibrary() { Current() = nullptr; }
   InProcessLibrary(const InProcessLibrary&) = delete;
   InProcessLibrary& operator=(const InProcessLibrary&) = delete;
 
+  device::DeviceLibrary& Devices() { return devices_; }
   // How often each export was asked for by name.
   const std::map<std::string, int>& Lookups() const { return lookups_; }
 
  private:
+  class Source final : public device::LibrarySource {
+   public:
+    explicit Source(InProcessLibrary& owner) : owner_(owner) {}
+    void Load() override { loaded_ = true; }
+    void Free() override { loaded_ = false; }
+    bool Loaded() const override { return loaded_; }
+    void* Export(const char* name) const override {
+      return loaded_ ? owner_.Lookup(name) : nullptr;
+    }
+
+   private:
+    InProcessLibrary& owner_;
+    bool loaded_ = true;
+  };
+
   static InProcessLibrary*& Current() {
     static InProcessLibrary* current = nullptr;
     return current;
@@ -62,10 +79,9 @@ class InProcessLibrary {
     return E().search(vid, pid, i, b, tag);
   }
 
-  static void* Lookup(const char* name) {
-    InProcessLibrary* self = Current();
-    ++self->lookups_[name];
-    const Exports& e = self->exports_;
+  void* Lookup(const char* name) {
+    ++lookups_[name];
+    const Exports& e = exports_;
     const std::string n = name;
     if (n == "Initial" && e.initial) return reinterpret_cast<void*>(&Initial);
     if (n == "CloseQuery" && e.closeQuery) return reinterpret_cast<void*>(&CloseQuery);
@@ -77,6 +93,12 @@ class InProcessLibrary {
 
   Exports exports_;
   std::map<std::string, int> lookups_;
+  device::DeviceLibrary devices_;
+};
+
+// A device-manager library that is never there: every call gives its failure value.
+struct NoLibrary : device::DeviceLibrary {
+  NoLibrary() : device::DeviceLibrary(std::make_unique<device::FileLibrarySource>(u"")) {}
 };
 
 // The simulator's core behind all five exports.

@@ -54,7 +54,7 @@ class ReceiverSearch : public ::testing::Test {
 TEST_F(ReceiverSearch, NoPrimaryAndOneAlternateGivesTheAlternate) {
   answers_[device::kFamily1AltProductId] = {1, u"\\\\?\\hid#alt", 0x5A5A0003};
   InProcessLibrary library(MakeExports());
-  EXPECT_EQ(device::FindReceiverFamily1(0, path_, tag_), 1);
+  EXPECT_EQ(device::FindReceiverFamily1(library.Devices(), 0, path_, tag_), 1);
   EXPECT_EQ(path_, u"\\\\?\\hid#alt");
   EXPECT_EQ(tag_, 0x0003);  // the low 16 bits
   EXPECT_THAT(searches_, ElementsAre(device::kFamily1ProductId, device::kFamily1AltProductId));
@@ -66,7 +66,7 @@ TEST_F(ReceiverSearch, AnyPrimaryCountButZeroEndsTheSearch) {
     answers_[device::kFamily1ProductId] = {count, u"P", 0x10001};
     answers_[device::kFamily1AltProductId] = {1, u"A", 2};
     InProcessLibrary library(MakeExports());
-    EXPECT_EQ(device::FindReceiverFamily1(0, path_, tag_), count);
+    EXPECT_EQ(device::FindReceiverFamily1(library.Devices(), 0, path_, tag_), count);
     EXPECT_THAT(searches_, ElementsAre(device::kFamily1ProductId)) << count;
     // Handed back whatever the count; only 1 makes them meaningful.
     EXPECT_EQ(path_, u"P");
@@ -76,7 +76,7 @@ TEST_F(ReceiverSearch, AnyPrimaryCountButZeroEndsTheSearch) {
 
 TEST_F(ReceiverSearch, NeitherPrimaryNorAlternateGivesZeroAndAnEmptyPath) {
   InProcessLibrary library(MakeExports());
-  EXPECT_EQ(device::FindReceiverFamily1(0, path_, tag_), 0);
+  EXPECT_EQ(device::FindReceiverFamily1(library.Devices(), 0, path_, tag_), 0);
   EXPECT_EQ(path_, u"");
   EXPECT_EQ(tag_, 0);
   EXPECT_EQ(searches_.size(), 2u);
@@ -86,7 +86,7 @@ TEST_F(ReceiverSearch, SecondFamilyIsOneSearchWithItsOwnIdentifierAndTheIndex) {
   index_ = 3;
   answers_[device::kFamily2ProductId] = {2, u"X", 9};
   InProcessLibrary library(MakeExports());
-  EXPECT_EQ(device::FindReceiverFamily2(3, path_, tag_), 2);
+  EXPECT_EQ(device::FindReceiverFamily2(library.Devices(), 3, path_, tag_), 2);
   EXPECT_THAT(searches_, ElementsAre(device::kFamily2ProductId));
   EXPECT_EQ(path_, u"X");
   EXPECT_EQ(tag_, 9);
@@ -95,23 +95,24 @@ TEST_F(ReceiverSearch, SecondFamilyIsOneSearchWithItsOwnIdentifierAndTheIndex) {
 TEST_F(ReceiverSearch, PathWithoutTerminatorIsReadAtMost128CodeUnits) {
   answers_[device::kFamily2ProductId] = {1, std::u16string(200, u'p'), 1};
   InProcessLibrary library(MakeExports());
-  EXPECT_EQ(device::FindReceiverFamily2(0, path_, tag_), 1);
+  EXPECT_EQ(device::FindReceiverFamily2(library.Devices(), 0, path_, tag_), 1);
   EXPECT_EQ(path_, std::u16string(128, u'p'));
 }
 
 TEST_F(ReceiverSearch, MissingLibraryOrExportGivesMinusOneAndAnEmptyPath) {
-  // Nothing loaded, no stand-in.
-  EXPECT_EQ(device::FindReceiverFamily1(0, path_, tag_), -1);
+  // No library at all.
+  const testing_support::NoLibrary none;
+  EXPECT_EQ(device::FindReceiverFamily1(none, 0, path_, tag_), -1);
   EXPECT_EQ(path_, u"");
   path_ = u"stale";
-  EXPECT_EQ(device::FindReceiverFamily2(0, path_, tag_), -1);
+  EXPECT_EQ(device::FindReceiverFamily2(none, 0, path_, tag_), -1);
   EXPECT_EQ(path_, u"");
 
   Exports noSearch = MakeExports();
   noSearch.search = nullptr;
   InProcessLibrary library(std::move(noSearch));
   path_ = u"stale";
-  EXPECT_EQ(device::FindReceiverFamily1(0, path_, tag_), -1);
+  EXPECT_EQ(device::FindReceiverFamily1(library.Devices(), 0, path_, tag_), -1);
   EXPECT_EQ(path_, u"");
   EXPECT_EQ(library.Lookups().at("GetUsbDeviceFromHub"), 1);
 }
@@ -121,10 +122,10 @@ TEST_F(ReceiverSearch, AgainstTheSimulatedHub) {
       "[receiver]\nfamily = 2\npath = B\ntag = 8\n[receiver]\nfamily = 1alt\npath = A\ntag = 7\n"
       "[receiver]\nfamily = 2\npath = C\n"));
   InProcessLibrary library(testing_support::ExportsOf(sim));
-  EXPECT_EQ(device::FindReceiverFamily1(0, path_, tag_), 1);
+  EXPECT_EQ(device::FindReceiverFamily1(library.Devices(), 0, path_, tag_), 1);
   EXPECT_EQ(path_, u"A");
   EXPECT_EQ(tag_, 7);
-  EXPECT_EQ(device::FindReceiverFamily2(0, path_, tag_), 2);
+  EXPECT_EQ(device::FindReceiverFamily2(library.Devices(), 0, path_, tag_), 2);
 }
 
 TEST(RegisteredMessages, NamesAreTheSharedVocabulary) {

@@ -20,15 +20,12 @@ constexpr uint16_t kFamily2 = TANDREL_FAMILY2_PRODUCT_ID;
 
 class SimulatorLibrary : public ::testing::Test {
  protected:
-  SimulatorLibrary() : folder_("sim") {
-    folder_.UseAsBase();
-    folder_.Install(SIM_DM);
-  }
+  SimulatorLibrary() : folder_("sim") { folder_.Install(SIM_DM); }
 
   int32_t Search(uint16_t product, std::u16string& path, int32_t& tag) {
     char16_t buffer[device::kDevicePathChars] = {};
     tag = 0;
-    const int32_t n = device::GetUsbDeviceFromHub(kVendor, product, 0, buffer, &tag);
+    const int32_t n = folder_.Library().GetUsbDeviceFromHub(kVendor, product, 0, buffer, &tag);
     path = buffer;
     return n;
   }
@@ -41,7 +38,7 @@ TEST_F(SimulatorLibrary, OneReceiverAnswersSearchCommandsAndTraces) {
       "DLL_MouseDeviceManager.scenario",
       "[library]\ninitial = 1\ntrace = trace.log\n"
       "[receiver]\nfamily = 1\npath = \\\\?\\hid#sim#1\ntag = 0x0102\nfirmware = 38\n");
-  EXPECT_EQ(device::OpenDeviceAccess(reinterpret_cast<void*>(0xBEEF)), 1);
+  EXPECT_EQ(device::OpenDeviceAccess(folder_.Library(), reinterpret_cast<void*>(0xBEEF)), 1);
 
   std::u16string path;
   int32_t tag;
@@ -50,13 +47,13 @@ TEST_F(SimulatorLibrary, OneReceiverAnswersSearchCommandsAndTraces) {
   EXPECT_EQ(tag, 0x0102);
   EXPECT_EQ(Search(kFamily2, path, tag), 0);
 
-  EXPECT_TRUE(device::Write(u"\\\\?\\hid#sim#1", 0x0102, 0xBF02, 1, 1));
-  EXPECT_FALSE(device::Write(u"", 0, 0xBF02, 1, 1));  // no receiver at an empty path
+  EXPECT_TRUE(folder_.Library().Write(u"\\\\?\\hid#sim#1", 0x0102, 0xBF02, 1, 1));
+  EXPECT_FALSE(folder_.Library().Write(u"", 0, 0xBF02, 1, 1));  // no receiver at an empty path
   uint8_t version[2] = {};
-  EXPECT_TRUE(device::Read(u"\\\\?\\hid#sim#1", 0x0102, 0xB501, 0x2701, 2, version));
+  EXPECT_TRUE(folder_.Library().Read(u"\\\\?\\hid#sim#1", 0x0102, 0xB501, 0x2701, 2, version));
   EXPECT_EQ(version[0], 0x38);
   EXPECT_EQ(version[1], 0xA4);
-  device::CloseDeviceAccess();
+  device::CloseDeviceAccess(folder_.Library());
 
   EXPECT_THAT(
       folder_.Lines("trace.log"),
@@ -75,7 +72,7 @@ TEST_F(SimulatorLibrary, OneReceiverAnswersSearchCommandsAndTraces) {
 TEST_F(SimulatorLibrary, CountsReceiversPerProductIdentifier) {
   folder_.WriteFile("DLL_MouseDeviceManager.scenario",
                     "[receiver]\nfamily = 1\n[receiver]\nfamily = 1\n[receiver]\nfamily = 1alt\n");
-  device::LoadDeviceLibrary();
+  folder_.Library().Load();
   std::u16string path;
   int32_t tag;
   EXPECT_EQ(Search(kFamily1, path, tag), 2);
@@ -86,32 +83,32 @@ TEST_F(SimulatorLibrary, CountsReceiversPerProductIdentifier) {
 }
 
 TEST_F(SimulatorLibrary, WithoutScenarioThereIsNoReceiverAndInitialGivesZero) {
-  EXPECT_EQ(device::OpenDeviceAccess(nullptr), 0);
-  EXPECT_TRUE(device::DeviceLibraryLoaded());
+  EXPECT_EQ(device::OpenDeviceAccess(folder_.Library(), nullptr), 0);
+  EXPECT_TRUE(folder_.Library().Loaded());
   std::u16string path = u"x";
   int32_t tag;
   EXPECT_EQ(Search(kFamily1, path, tag), 0);
   EXPECT_EQ(path, u"");
-  device::CloseDeviceAccess();
-  EXPECT_FALSE(device::DeviceLibraryLoaded());
+  device::CloseDeviceAccess(folder_.Library());
+  EXPECT_FALSE(folder_.Library().Loaded());
 }
 
 TEST_F(SimulatorLibrary, ReloadStartsFromTheScenarioAgain) {
   folder_.WriteFile("DLL_MouseDeviceManager.scenario",
                     "[library]\ntrace = trace.log\n[receiver]\npath = R\n");
-  device::LoadDeviceLibrary();
+  folder_.Library().Load();
   // Stage one word and commit it; the memory lives as long as the library stays loaded.
-  EXPECT_TRUE(device::Write(u"R", 1, 0xB502, 0x0100, 1));
-  EXPECT_TRUE(device::Write(u"R", 1, 0xB504, 0x3400, 1));
-  EXPECT_TRUE(device::Write(u"R", 1, 0xB504, 0x1201, 1));
-  EXPECT_TRUE(device::Write(u"R", 1, 0xB500, 0x8000 | 0x0100, 1));
+  EXPECT_TRUE(folder_.Library().Write(u"R", 1, 0xB502, 0x0100, 1));
+  EXPECT_TRUE(folder_.Library().Write(u"R", 1, 0xB504, 0x3400, 1));
+  EXPECT_TRUE(folder_.Library().Write(u"R", 1, 0xB504, 0x1201, 1));
+  EXPECT_TRUE(folder_.Library().Write(u"R", 1, 0xB500, 0x8000 | 0x0100, 1));
   uint8_t word[2] = {};
-  EXPECT_TRUE(device::Read(u"R", 1, 0xB501, 0x0100, 2, word));
+  EXPECT_TRUE(folder_.Library().Read(u"R", 1, 0xB501, 0x0100, 2, word));
   EXPECT_EQ(word[0] | word[1] << 8, 0x1234);
-  device::CloseDeviceAccess();
+  device::CloseDeviceAccess(folder_.Library());
 
-  device::LoadDeviceLibrary();
-  EXPECT_TRUE(device::Read(u"R", 1, 0xB501, 0x0100, 2, word));
+  folder_.Library().Load();
+  EXPECT_TRUE(folder_.Library().Read(u"R", 1, 0xB501, 0x0100, 2, word));
   EXPECT_EQ(word[0] | word[1] << 8, 0xFFFF);
   // The trace is appended to, across loads.
   const auto lines = folder_.Lines("trace.log");
@@ -126,18 +123,18 @@ TEST_F(SimulatorLibrary, SearchFindsTheAlternateReceiverAndItsVersionIsRead) {
                     "[receiver]\nfamily = 1alt\npath = \\\\?\\hid#alt\ntag = 0x0203\n"
                     "firmware.0x058F = 41\n[receiver]\nfamily = 2\nfirmware = 38\n"
                     "[receiver]\nfamily = 2\nfirmware = 39\n");
-  device::OpenDeviceAccess(nullptr);
+  device::OpenDeviceAccess(folder_.Library(), nullptr);
   std::u16string path;
   uint16_t tag = 0;
-  EXPECT_EQ(device::FindReceiverFamily1(0, path, tag), 1);
+  EXPECT_EQ(device::FindReceiverFamily1(folder_.Library(), 0, path, tag), 1);
   EXPECT_EQ(path, u"\\\\?\\hid#alt");
   EXPECT_EQ(tag, 0x0203);
-  TBRIMAC receiver;
+  TBRIMAC receiver(folder_.Library());
   receiver.SetDevice(path, tag);
   EXPECT_EQ(receiver.ReadFirmwareVersion(), 41);
   std::u16string other;
-  EXPECT_EQ(device::FindReceiverFamily2(0, other, tag), 2);
-  device::CloseDeviceAccess();
+  EXPECT_EQ(device::FindReceiverFamily2(folder_.Library(), 0, other, tag), 2);
+  device::CloseDeviceAccess(folder_.Library());
 
   const auto lines = folder_.Lines("trace.log");
   ASSERT_EQ(lines.size(), 7u);
@@ -151,14 +148,13 @@ TEST_F(SimulatorLibrary, SearchFindsTheAlternateReceiverAndItsVersionIsRead) {
 
 TEST(SimulatorLibraryMissing, NoFileNoLoadAndEveryWrapperFails) {
   TestFolder empty("sim-missing");
-  empty.UseAsBase();
-  EXPECT_EQ(device::OpenDeviceAccess(reinterpret_cast<void*>(0x10)), 0);
-  EXPECT_FALSE(device::DeviceLibraryLoaded());
+  EXPECT_EQ(device::OpenDeviceAccess(empty.Library(), reinterpret_cast<void*>(0x10)), 0);
+  EXPECT_FALSE(empty.Library().Loaded());
   char16_t buffer[device::kDevicePathChars] = {};
   int32_t tag = 0;
-  EXPECT_EQ(device::GetUsbDeviceFromHub(kVendor, kFamily1, 0, buffer, &tag), -1);
-  EXPECT_FALSE(device::Write(u"R", 1, 0xBF02, 1, 1));
-  device::CloseDeviceAccess();
+  EXPECT_EQ(empty.Library().GetUsbDeviceFromHub(kVendor, kFamily1, 0, buffer, &tag), -1);
+  EXPECT_FALSE(empty.Library().Write(u"R", 1, 0xBF02, 1, 1));
+  device::CloseDeviceAccess(empty.Library());
 }
 
 }  // namespace

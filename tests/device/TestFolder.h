@@ -1,15 +1,18 @@
 #pragma once
 // A fresh folder per test, with a "DLL" sub-folder into which a built library is copied under
-// the name the loader looks for; the loader is pointed at it and restored afterwards.
+// the name the loader looks for, and a device library object that loads from there.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "base/Platform.h"
 #include "device/輸出入_dll核心程式.h"
+#include "sdk/tandrel_sdk.h"
 
 namespace testing_support {
 
@@ -31,10 +34,11 @@ class TestFolder {
             ("tandrel-" + tag + "-" + info->test_suite_name() + "-" + info->name());
     fs::remove_all(root_);
     fs::create_directories(root_ / "DLL");
+    library_ = std::make_unique<device::DeviceLibrary>(
+        std::make_unique<device::FileLibrarySource>(LibraryPath()));
   }
   ~TestFolder() {
-    device::FreeDeviceLibrary();
-    device::SetDeviceLibraryBaseFolder({});
+    library_.reset();
     std::error_code ec;
     fs::remove_all(root_, ec);
   }
@@ -44,11 +48,14 @@ class TestFolder {
     return root_.u16string() + char16_t(fs::path::preferred_separator);
   }
   fs::path Dll() const { return root_ / "DLL"; }
-  void UseAsBase() const { device::SetDeviceLibraryBaseFolder(Base()); }
+  // Where the launcher would look for the library if its executable lay in this folder.
+  std::u16string LibraryPath() const {
+    return Base() + base::NativeLibraryPath(TANDREL_U16(TANDREL_DM_LIBRARY_FILE));
+  }
+  device::DeviceLibrary& Library() const { return *library_; }
 
   void Install(const std::string& built) const {
-    const fs::path target = root_ / fs::path(device::DeviceLibraryRelativePath()).make_preferred();
-    fs::copy_file(HostPath(built), target, fs::copy_options::overwrite_existing);
+    fs::copy_file(HostPath(built), fs::path(LibraryPath()), fs::copy_options::overwrite_existing);
   }
 
   void WriteFile(const std::string& name, const std::string& text) const {
@@ -67,6 +74,7 @@ class TestFolder {
 
  private:
   fs::path root_;
+  std::unique_ptr<device::DeviceLibrary> library_;
 };
 
 }  // namespace testing_support

@@ -80,6 +80,15 @@ void LauncherRun::WriteScenario(const std::string& body) const {
 }
 
 bool LauncherRun::Start() {
+  // The instance of the previous test may still hold the single-instance mutex for a moment
+  // after it was ended (Wine releases it asynchronously); a start now would end as a second
+  // instance.
+  for (int i = 0; i < 250; ++i) {
+    HANDLE held = OpenMutexW(SYNCHRONIZE, FALSE, L"TandrelProgramExe");
+    if (!held) break;
+    CloseHandle(held);
+    Sleep(20);
+  }
   const std::wstring exe = (folder_ / "TandrelProgram.exe").wstring();
   std::wstring cmd = L"\"" + exe + L"\"";
   STARTUPINFOW si{};

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "skin/OutlineRule.h"
+#include "tests/skin/OutlineReference.h"
 
 namespace {
 
@@ -34,8 +35,9 @@ std::vector<std::string> Art(const std::vector<uint8_t>& mask, int w, int h) {
 }
 
 std::vector<std::string> OutlineArt(const ui::TBitmap& b) {
-  return Art(skin::MaskOfRects(skin::OutlineRects(skin::PixelGrid(b)), b.Width(), b.Height()),
-             b.Width(), b.Height());
+  return Art(
+      skin::reference::MaskOfRects(skin::OutlineRects(skin::PixelGrid(b)), b.Width(), b.Height()),
+      b.Width(), b.Height());
 }
 
 // Bands by top, sorted and apart within a band, and no two touching bands with the same spans.
@@ -120,8 +122,8 @@ TEST(OutlineRule, TheFourthByteOfAPixelCarriesNoColour) {
   for (int y = 1; y < 5; ++y)
     for (int x = 1; x < 5; ++x) b.SetPixel(x, y, kOpaque | (y == 2 ? 0x80000000u : 0u));
   EXPECT_EQ(skin::OutlineRects(skin::PixelGrid(b)), (std::vector<ui::TRect>{{1, 1, 5, 5}}));
-  EXPECT_EQ(skin::MaskOfRects(skin::OutlineRects(skin::PixelGrid(b)), 6, 6),
-            skin::ReferenceOutlineMask(b));
+  EXPECT_EQ(skin::reference::MaskOfRects(skin::OutlineRects(skin::PixelGrid(b)), 6, 6),
+            skin::reference::ReferenceOutlineMask(b));
 }
 
 TEST(OutlineRule, APartOfAWiderPictureIsScannedWithItsStride) {
@@ -163,7 +165,8 @@ TEST(OutlineRule, RandomPicturesMatchTheRuleAsAPixelSet) {
       }
     }
     const std::vector<ui::TRect> rects = skin::OutlineRects(skin::PixelGrid(b));
-    ASSERT_EQ(Art(skin::MaskOfRects(rects, w, h), w, h), Art(skin::ReferenceOutlineMask(b), w, h))
+    ASSERT_EQ(Art(skin::reference::MaskOfRects(rects, w, h), w, h),
+              Art(skin::reference::ReferenceOutlineMask(b), w, h))
         << "round " << round << ", " << w << " x " << h;
     ExpectBanded(rects);
     if (HasFatalFailure()) FAIL() << "round " << round;

@@ -7,6 +7,7 @@
 #include "base/File.h"
 #include "skin/FrameStrip.h"
 #include "skin/OutlineRule.h"
+#include "tests/skin/OutlineReference.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ std::u16string SkinFile(const std::string& language, const std::string& name) {
 // The number of pixels where the outline and "not the key colour" disagree.
 int Disagreements(const ui::TBitmap& b) {
   const auto mask =
-      skin::MaskOfRects(skin::OutlineRects(skin::PixelGrid(b)), b.Width(), b.Height());
+      skin::reference::MaskOfRects(skin::OutlineRects(skin::PixelGrid(b)), b.Width(), b.Height());
   const uint32_t key = b.Pixel(0, 0) & 0xFFFFFF;
   int n = 0;
   for (int y = 0; y < b.Height(); ++y)
@@ -59,7 +60,7 @@ TEST_F(DefaultSkin, TheBackgroundIsShapedExactlyByItsKeyColour) {
   EXPECT_EQ(Disagreements(b), 0);
   // Shaped, not merely rounded: more than the four corners goes.
   const auto rects = skin::OutlineRects(skin::PixelGrid(b));
-  const auto mask = skin::MaskOfRects(rects, b.Width(), b.Height());
+  const auto mask = skin::reference::MaskOfRects(rects, b.Width(), b.Height());
   int cut = 0;
   for (uint8_t m : mask) cut += !m;
   EXPECT_GT(cut, 2000);

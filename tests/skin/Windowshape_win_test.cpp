@@ -6,6 +6,7 @@
 
 #include "skin/Classgraphicsengine.h"
 #include "skin/Windowshapeunit.h"
+#include "tests/skin/OutlineReference.h"
 #include "tests/skin/SkinTestSupport_win.h"
 #include "ui/Controls.h"
 
@@ -29,7 +30,7 @@ ui::TBitmap ShapedPicture(int w, int h) {
 
 // Compares a region with the rule spelt out, pixel by pixel.
 void ExpectRegionIsOutline(HRGN region, const ui::TBitmap& picture) {
-  const auto mask = skin::ReferenceOutlineMask(picture);
+  const auto mask = skin::reference::ReferenceOutlineMask(picture);
   int wrong = 0;
   for (int y = 0; y < picture.Height(); ++y)
     for (int x = 0; x < picture.Width(); ++x)

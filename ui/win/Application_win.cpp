@@ -3,6 +3,8 @@
 #include <string>
 
 #include "ui/Application.h"
+
+#include "base/Platform.h"
 #include "ui/Exception.h"
 #include "ui/win/Gdi.h"
 
@@ -22,17 +24,9 @@ void DispatchOne(HWND dialog, MSG& msg) {
 
 // The application's title: the executable's name without its extension.
 std::wstring Title() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return L"";
-    if (n < path.size()) {
-      path.resize(n);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
+  const std::u16string path = base::ModuleFileName(nullptr);
+  std::wstring name(path.begin() + static_cast<std::ptrdiff_t>(path.find_last_of(u"\\/") + 1),
+                    path.end());
   if (const size_t dot = name.find_last_of(L'.'); dot != std::wstring::npos) name.resize(dot);
   return name;
 }
@@ -84,8 +78,8 @@ void Application::ShowException(const std::exception* e) {
   MessageBoxW(GetActiveWindow(), win::Wide(text), Title().c_str(), MB_OK | MB_ICONSTOP);
 }
 
-void Application::IconDeleter::operator()(void* icon) const {
-  if (icon) DestroyIcon(static_cast<HICON>(icon));
+void DestroyIconHandle(void* icon) {
+  DestroyIcon(static_cast<HICON>(icon));
 }
 
 void Application::LoadIconFromFile(const std::u16string& path) {
@@ -97,8 +91,8 @@ void Application::LoadIconFromFile(const std::u16string& path) {
     return LoadImageW(nullptr, win::Wide(path), IMAGE_ICON, GetSystemMetrics(metricX),
                       GetSystemMetrics(metricY), LR_LOADFROMFILE);
   };
-  std::unique_ptr<void, IconDeleter> large(load(SM_CXICON, SM_CYICON));
-  std::unique_ptr<void, IconDeleter> small(load(SM_CXSMICON, SM_CYSMICON));
+  unique_icon large(load(SM_CXICON, SM_CYICON));
+  unique_icon small(load(SM_CXSMICON, SM_CYSMICON));
   if (!large || !small) throw EInvalidGraphic(u"Icon image is not valid");
   largeIcon_ = std::move(large);
   smallIcon_ = std::move(small);

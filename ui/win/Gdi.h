@@ -50,6 +50,55 @@ class SelectObjectScope {
   HGDIOBJ old_;
 };
 
+// BeginPaint and EndPaint for one scope, so a paint that throws still validates the window.
+class PaintScope {
+ public:
+  explicit PaintScope(HWND hwnd) : hwnd_(hwnd), dc_(BeginPaint(hwnd, &ps_)) {}
+  ~PaintScope() {
+    if (dc_) EndPaint(hwnd_, &ps_);
+  }
+  PaintScope(const PaintScope&) = delete;
+  PaintScope& operator=(const PaintScope&) = delete;
+  HDC dc() const { return dc_; }
+  const RECT& area() const { return ps_.rcPaint; }
+
+ private:
+  HWND hwnd_;
+  PAINTSTRUCT ps_{};
+  HDC dc_;
+};
+
+// A window's DC from GetDCEx, released with the scope.
+class WindowDcScope {
+ public:
+  WindowDcScope(HWND hwnd, DWORD flags) : hwnd_(hwnd), dc_(GetDCEx(hwnd, nullptr, flags)) {}
+  ~WindowDcScope() {
+    if (dc_) ReleaseDC(hwnd_, dc_);
+  }
+  WindowDcScope(const WindowDcScope&) = delete;
+  WindowDcScope& operator=(const WindowDcScope&) = delete;
+  HDC dc() const { return dc_; }
+
+ private:
+  HWND hwnd_;
+  HDC dc_;
+};
+
+// SaveDC and RestoreDC for one scope: clipping, font and mode changes end with it.
+class SavedDcScope {
+ public:
+  explicit SavedDcScope(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
+  ~SavedDcScope() {
+    if (saved_) RestoreDC(dc_, saved_);
+  }
+  SavedDcScope(const SavedDcScope&) = delete;
+  SavedDcScope& operator=(const SavedDcScope&) = delete;
+
+ private:
+  HDC dc_;
+  int saved_;
+};
+
 inline const wchar_t* Wide(const std::u16string& s) {
   static_assert(sizeof(wchar_t) == sizeof(char16_t));
   return reinterpret_cast<const wchar_t*>(s.c_str());

@@ -138,12 +138,11 @@ void PaintLabel(const TLabel& label, DibSurface& surface, HDC dc) {
   // '&' marks an accelerator ("&&" shows one '&'), as the platform's default text drawing does.
   UINT flags = DT_LEFT | DT_TOP | DT_EXPANDTABS;
   if (label.WordWrap) flags |= DT_WORDBREAK;
-  const int saved = SaveDC(dc);
+  const SavedDcScope saved(dc);
   IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
   SelectObject(dc, FontHandle(label.Font()));
   SetBkMode(dc, TRANSPARENT);
   DrawLabelText(dc, label, r, flags);
-  RestoreDC(dc, saved);
 }
 
 }  // namespace

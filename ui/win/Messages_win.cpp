@@ -9,6 +9,8 @@ static_assert(kDestroy == WM_DESTROY);
 static_assert(kMove == WM_MOVE);
 static_assert(kSize == WM_SIZE);
 static_assert(kActivate == WM_ACTIVATE);
+static_assert(kQueryEndSession == WM_QUERYENDSESSION);
+static_assert(kEndSession == WM_ENDSESSION);
 static_assert(kSetFocus == WM_SETFOCUS);
 static_assert(kKillFocus == WM_KILLFOCUS);
 static_assert(kEnable == WM_ENABLE);

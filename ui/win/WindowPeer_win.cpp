@@ -236,11 +236,8 @@ void FormPeer::DefaultHandler(Message& m) {
       m.Result = 1;  // WM_PAINT fills everything; erasing first would flicker
       return;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      if (HDC dc = BeginPaint(hwnd_, &ps)) {
-        Paint(dc, ps.rcPaint);
-        EndPaint(hwnd_, &ps);
-      }
+      const win::PaintScope paint(hwnd_);
+      if (paint.dc()) Paint(paint.dc(), paint.area());
       m.Result = 0;
       return;
     }

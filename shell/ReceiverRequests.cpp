@@ -1,0 +1,88 @@
+#include "shell/ReceiverRequests.h"
+
+#include <chrono>
+#include <thread>
+
+#include "device/輸出入_接口與訊息.h"
+
+namespace requests {
+
+void SleepingClock::Pause(uint32_t milliseconds) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+ReceiverCheck ReceiverRequests::CheckReceiver() {
+  std::u16string path;
+  uint16_t tag = 0;
+  // Only the first family's count decides whether the second family is asked at all.
+  int32_t n = device::FindReceiverFamily1(library_, 0, path, tag);
+  if (n != 1) n = device::FindReceiverFamily2(library_, 0, path, tag);
+  // Without the device-manager library (a negative count) no receiver can be reached either.
+  if (n < 1) return {ReceiverFound::None, 0};
+  if (n > 1) return {ReceiverFound::Several, 0};
+  receiver_.SetDevice(path, tag);
+  const int32_t firmware = receiver_.ReadFirmwareVersion();
+  return {firmware >= kMinimumFirmware ? ReceiverFound::One : ReceiverFound::FirmwareTooOld,
+          firmware};
+}
+
+bool ReceiverRequests::DoPairStart() {
+  if (!receiver_.SetParameter(1, pairing::NextParameter(pairingParameterIndex_))) return false;
+  clock_.Pause(kPairStartPauseMs);
+  return receiver_.StartPairing();
+}
+
+bool ReceiverRequests::DoPairStop() {
+  return receiver_.StopPairing();
+}
+
+bool ReceiverRequests::ReadNewDeviceId(pairing::NewDevice& device) {
+  device = {};
+  TBRIMAC::InfoPage a{}, b{};
+  if (!receiver_.ReadInfo(pairing::kInfoNewDevice, a)) return false;
+  if (!receiver_.ReadInfo(pairing::kInfoRadio, b)) return false;
+  const pairing::NewDevice found = pairing::DecodeNewDevice(a);
+  if (found.kind == 1 && !StoreKind1Id(found.identifier, a[7], b[5])) return false;
+  if (found.kind == 2 && !StoreKind2Id(found.identifier)) return false;
+  device = found;
+  return true;
+}
+
+bool ReceiverRequests::StoreKind1Id(uint32_t identifier, uint8_t attribute, uint8_t extra) {
+  return StorePairingBlock(
+      [&](TBRIMAC::Block& block) { pairing::EditKind1(block, identifier, attribute, extra); });
+}
+
+bool ReceiverRequests::StoreKind2Id(uint32_t identifier) {
+  return StorePairingBlock([&](TBRIMAC::Block& block) { pairing::EditKind2(block, identifier); });
+}
+
+bool ReceiverRequests::StorePairingBlock(const std::function<void(TBRIMAC::Block&)>& edit) {
+  TBRIMAC::Block block{};
+  // Nothing has been written yet: a failed read leaves the table as it was.
+  if (!receiver_.ReadBlock(pairing::kBlockAddress, block)) return false;
+  receiver_.SetMode(1);
+  clock_.Pause(kModePauseMs);
+  edit(block);
+  // The begin command erases the block: after a failed write the receiver may hold part of the
+  // table, the other devices' identifiers included. Each attempt writes the whole edited copy
+  // again, begin command first.
+  bool stored = false;
+  for (int attempt = 0; attempt < kStoreAttempts && !stored; ++attempt)
+    stored = receiver_.WriteBlock(pairing::kBlockAddress, block);
+  receiver_.SetMode(2);
+  clock_.Pause(kModePauseMs);
+  return stored;
+}
+
+std::optional<pairing::RadioInfo> ReceiverRequests::ReadRadioInfo() {
+  // One failed read is not a removed receiver: only one that stays unreadable is.
+  for (int attempt = 0; attempt < kRadioReadAttempts; ++attempt) {
+    if (attempt > 0) clock_.Pause(kRadioRetryPauseMs);
+    TBRIMAC::InfoPage b{};
+    if (receiver_.ReadInfo(pairing::kInfoRadio, b)) return pairing::DecodeRadio(b);
+  }
+  return std::nullopt;
+}
+
+}  // namespace requests

@@ -1,0 +1,106 @@
+// A feature module for end-to-end runs, built on the public SDK only. It stands in for the
+// multi-pair or the signal module, carries out the request named in "probe.script" beside it
+// against the launcher's main window, and writes what came back to "probe.log" beside it:
+//   get-id            AM_PAIR_GET_ID with its own window as the answer's target
+//   get-id-broadcast  the same with HWND_BROADCAST as the target
+//   rfinfo            AM_CHANNEL_SETTING_EX_REQUEST_RFINFO with its own window
+// Its window is a hidden top-level window, so a broadcast would reach it too.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "sdk/tandrel_sdk.h"
+
+namespace {
+
+std::wstring Beside(const wchar_t* name) {
+  HMODULE self = nullptr;
+  GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCWSTR>(&Beside), &self);
+  wchar_t path[MAX_PATH];
+  const DWORD n = GetModuleFileNameW(self, path, MAX_PATH);
+  std::wstring folder(path, n);
+  return folder.substr(0, folder.find_last_of(L'\\') + 1) + name;
+}
+
+void Log(const char* line) {
+  if (FILE* f = _wfopen(Beside(L"probe.log").c_str(), L"a")) {
+    std::fprintf(f, "%s\n", line);
+    std::fclose(f);
+  }
+}
+
+std::string Script() {
+  std::string command;
+  if (FILE* f = _wfopen(Beside(L"probe.script").c_str(), L"r")) {
+    char buf[64] = {};
+    if (std::fgets(buf, sizeof buf, f)) command = buf;
+    std::fclose(f);
+  }
+  while (!command.empty() && (command.back() == '\n' || command.back() == '\r')) command.pop_back();
+  return command;
+}
+
+// Every registered message the launcher sends or posts to the probe's window.
+LRESULT CALLBACK ProbeProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  static const wchar_t* const kAnswers[] = {TANDREL_MSG_PAIR_RETURN_ID, TANDREL_MSG_RFINFO,
+                                            TANDREL_MSG_DEVICE_REMOVE};
+  for (const wchar_t* name : kAnswers) {
+    if (m != RegisterWindowMessageW(name)) continue;
+    char line[160];
+    std::snprintf(line, sizeof line, "%ls w=0x%llX l=0x%llX", name,
+                  static_cast<unsigned long long>(w), static_cast<unsigned long long>(l));
+    Log(line);
+  }
+  return DefWindowProcW(h, m, w, l);
+}
+
+void Pump(DWORD ms) {
+  const DWORD end = GetTickCount() + ms;
+  MSG msg;
+  while (static_cast<LONG>(end - GetTickCount()) > 0) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(10);
+  }
+}
+
+void Run(HWND launcher) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = ProbeProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"TandrelProbeModule";
+  RegisterClassW(&wc);
+  HWND self = CreateWindowExW(WS_EX_TOOLWINDOW, L"TandrelProbeModule", L"", WS_POPUP, 0, 0, 1, 1,
+                              nullptr, nullptr, wc.hInstance, nullptr);
+  const std::string command = Script();
+  char line[96];
+  if (command == "get-id" || command == "get-id-broadcast") {
+    const HWND target = command == "get-id" ? self : HWND_BROADCAST;
+    const LRESULT r = SendMessageW(launcher, RegisterWindowMessageW(TANDREL_MSG_PAIR_GET_ID),
+                                   reinterpret_cast<WPARAM>(target), 0);
+    std::snprintf(line, sizeof line, "result %lld", static_cast<long long>(r));
+    Log(line);
+  } else if (command == "rfinfo") {
+    SendMessageW(launcher, RegisterWindowMessageW(TANDREL_MSG_REQUEST_RFINFO),
+                 reinterpret_cast<WPARAM>(self), 0);
+  }
+  Pump(500);  // the posted answers
+  Log("done");
+  DestroyWindow(self);
+  UnregisterClassW(L"TandrelProbeModule", wc.hInstance);
+}
+
+}  // namespace
+
+TANDREL_MODULE_EXPORT int32_t TANDREL_MODULE_CALL
+return_MultiPairForm(const TandrelMultiPairFormRecord* record) {
+  Run(static_cast<HWND>(record->window));
+  return 1;
+}
+
+TANDREL_MODULE_EXPORT void TANDREL_MODULE_CALL
+return_RSSIDisplay(const TandrelRSSIDisplayRecord* record) {
+  Run(static_cast<HWND>(record->window));
+}
