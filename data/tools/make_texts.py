@@ -293,8 +293,8 @@ MODULE_TEXTS = {
     "FrenchF": {
         "MultiPairForm.dll": [
             ("Title", "Associer de nouveaux appareils"),
-            ("Instructions", "Cliquez sur Démarrer, puis appuyez sous 30 secondes sur le bouton "
-                             "de connexion de chaque nouveau clavier ou souris."),
+            ("Instructions", "Cliquez sur Démarrer, puis, dans les 30 secondes, appuyez sur le "
+                             "bouton de connexion de chaque nouveau clavier ou nouvelle souris."),
             ("Ready", "Prêt pour l'association."),
             ("Waiting", "Appuyez sur le bouton de connexion de chaque nouvel appareil. Temps "
                         "restant\u00a0: %1 s."),
@@ -601,7 +601,7 @@ MODULE_TEXTS = {
             ("Ready", "ペアリングの準備ができました。"),
             ("Waiting", "新しいデバイスの接続ボタンを押してください。残り %1 秒。"),
             ("Finished", "ペアリングが完了しました。ペアリングしたデバイス: %1 台"),
-            ("Stopped", "ペアリングを中止しました。"),
+            ("Stopped", "ペアリングを停止しました。"),
             ("NoAnswer", "レシーバーが応答しません。接続を確認してから、[開始] をクリックしてもう一度"
                          "お試しください。"),
             ("DeviceList", "このセッションでペアリングしたデバイス:"),
