@@ -10,7 +10,8 @@ whatever the system code page. Lines end in CR LF. A "|" in a text below becomes
 token (four backslashes) that the launcher turns into a new line.
 
 Run from anywhere: python3 data/tools/make_texts.py [data folder]. It refuses texts that would
-not fit their labels (a rough Tahoma width estimate) so a translation that grows is noticed.
+not fit their labels or the modules' controls (a rough width estimate) so a translation that grows
+is noticed, and module texts whose keys or placeholders differ from English.
 """
 import os
 import re
