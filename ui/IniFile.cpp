@@ -163,4 +163,19 @@ bool TIniFile::SectionExists(u16string_view section) const {
   return s && !s->empty();
 }
 
+std::vector<std::u16string> TIniFile::SectionNames() const {
+  std::vector<std::u16string> names;
+  for (const auto& [name, keys] : sections_)
+    if (!keys.empty()) names.push_back(name);
+  return names;
+}
+
+std::vector<std::u16string> TIniFile::KeyNames(u16string_view section) const {
+  std::vector<std::u16string> names;
+  if (const Section* s = FindSection(section))
+    for (const auto& [name, entry] : *s)
+      if (entry.has_value) names.push_back(name);
+  return names;
+}
+
 }  // namespace ui

@@ -26,6 +26,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "base/Utf.h"
 
@@ -61,6 +62,10 @@ class TIniFile {
   // The first section of that name holds at least one key line (an empty section lists no keys,
   // so the platform cannot tell it from a missing one).
   bool SectionExists(std::u16string_view section) const;
+  // The sections SectionExists finds and the keys of one that ReadString finds (those with a
+  // value), as the file spells them, each name once and in no particular order.
+  std::vector<std::u16string> SectionNames() const;
+  std::vector<std::u16string> KeyNames(std::u16string_view section) const;
   // A file was read (it may still have been empty).
   bool Loaded() const { return loaded_; }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -372,7 +373,7 @@ constexpr Shipped kShipped[] = {
 constexpr const char16_t* kLabels[] = {u"lb_Title",      u"lb_ProgramTitle",
                                        u"lb_ForMeeting", u"lb_ForMeetingNotes",
                                        u"lb_ForLife",    u"lb_ForLifeNotes"};
-constexpr const char16_t* kMessages[] = {u"NoDongleExists", u"MultipleDongle"};
+constexpr const char16_t* kMessages[] = {u"NoDongleExists", u"MultipleDongle", u"FirmwareTooOld"};
 
 fs::path Forms() {
   return fs::path(TANDREL_FORMS_DATA);
@@ -392,7 +393,7 @@ bool IsAscii(const std::u16string& s) {
 
 class ShippedFiles : public testing::TestWithParam<Shipped> {};
 
-TEST_P(ShippedFiles, DefineEveryLabelAndBothMessagesInTheirOwnLanguage) {
+TEST_P(ShippedFiles, DefineEveryLabelAndMessageInTheirOwnLanguage) {
   const std::string file = std::string(GetParam().name) + ".txt";
   const ui::TIniFile program((ProgramTexts() / file).u16string());
   const ui::TIniFile shared((SharedTexts() / file).u16string());
@@ -464,6 +465,69 @@ TEST(ShippedFiles, EveryFileIsNamedForALanguageAndEncodedForIt) {
     }
     EXPECT_EQ(files, std::size(kShipped)) << folder;
   }
+}
+
+// "%1", "%2", ... of a text, sorted: a translation may put them in another order.
+std::vector<std::u16string> Placeholders(const std::u16string& text) {
+  std::vector<std::u16string> found;
+  for (size_t at = text.find(u'%'); at != std::u16string::npos; at = text.find(u'%', at + 1)) {
+    size_t end = at + 1;
+    while (end < text.size() && text[end] >= u'0' && text[end] <= u'9') ++end;
+    if (end > at + 1) found.push_back(text.substr(at, end - at));
+  }
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+// Access-key marks: an '&' that is not one of a doubled "&&".
+int AccessKeys(const std::u16string& text) {
+  int marks = 0;
+  for (size_t at = 0; at < text.size(); ++at)
+    if (text[at] == u'&') {
+      if (at + 1 < text.size() && text[at + 1] == u'&')
+        ++at;
+      else
+        ++marks;
+    }
+  return marks;
+}
+
+// Every text of an English file, in every language's file of the same folder: there, not empty,
+// decoded, with English's placeholders and access key, and the one the launcher finds.
+TEST(ShippedFiles, EveryLanguageHasEveryEnglishText) {
+  size_t englishTexts = 0;
+  for (const fs::path& folder : {ProgramTexts(), SharedTexts()}) {
+    const ui::TIniFile english((folder / "English.txt").u16string());
+    std::vector<std::pair<std::u16string, std::u16string>> keys;
+    for (const std::u16string& section : english.SectionNames())
+      for (const std::u16string& key : english.KeyNames(section)) keys.emplace_back(section, key);
+    std::sort(keys.begin(), keys.end());
+    englishTexts += keys.size();
+    for (const Shipped& language : kShipped) {
+      const fs::path file = folder / (std::string(language.name) + ".txt");
+      const ui::TIniFile own(file.u16string());
+      ASSERT_TRUE(own.Loaded()) << file;
+      Manager m;
+      m.Load(Folder(ProgramTexts()), Folder(SharedTexts()), u"", language.id);
+      for (const auto& [section, key] : keys) {
+        const std::string where = file.string() + " [" + U8(section) + "] " + U8(key);
+        const std::u16string want = english.ReadString(section, key, u"@@");
+        const std::u16string text = own.ReadString(section, key, u"@@");
+        EXPECT_NE(U8(text), "@@") << where;
+        EXPECT_FALSE(text.empty()) << where;
+        EXPECT_EQ(text.find(u'\uFFFD'), std::u16string::npos) << where;
+        EXPECT_EQ(Placeholders(text), Placeholders(want)) << where;
+        EXPECT_EQ(AccessKeys(text), AccessKeys(want)) << where;
+        EXPECT_EQ(U8(m.GetText(section, key)), U8(text)) << where;
+      }
+    }
+  }
+  // The sweep covers the module sections and the firmware message, so it cannot pass empty.
+  const ui::TIniFile shared((SharedTexts() / "English.txt").u16string());
+  for (const char16_t* section : {u"MultiPairForm.dll", u"MessageConfirm.dll", u"RSSIDisplay.dll"})
+    EXPECT_TRUE(shared.SectionExists(section)) << U8(section);
+  EXPECT_NE(U8(shared.ReadString(u"MultiPairForm.dll", u"FirmwareTooOld", u"@@")), "@@");
+  EXPECT_GE(englishTexts, std::size(kLabels) + std::size(kMessages) + 26);
 }
 
 }  // namespace

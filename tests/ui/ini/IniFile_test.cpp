@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,40 @@ TEST_P(Golden, EveryLookupGivesTheExpectedValue) {
     EXPECT_EQ(base::Utf16ToUtf8(ini.ReadString(l.section, l.key, l.def)),
               base::Utf16ToUtf8(l.expected))
         << name << ".expected line " << l.line;
+}
+
+// Names as lookups match them: cut at a NUL, outer spaces dropped, letter case folded.
+std::u16string Identity(std::u16string_view name) {
+  name = name.substr(0, name.find(u'\0'));
+  while (!name.empty() && name.front() == u' ') name.remove_prefix(1);
+  while (!name.empty() && name.back() == u' ') name.remove_suffix(1);
+  std::u16string folded(name);
+  for (char16_t& c : folded) c = ui::FoldNameChar(c);
+  return folded;
+}
+
+TEST_P(Golden, NamesListEveryKeyThatReadsAndNothingElse) {
+  const std::string name = GetParam().name;
+  const TIniFile ini(ini_golden::DataPath(base::Utf8ToUtf16(name + ".ini")), ui::DecodeWindows1252);
+  // No value can equal it: values lose control characters at their ends.
+  const std::u16string none = u"\x01none";
+  std::set<std::pair<std::u16string, std::u16string>> listed;
+  std::set<std::u16string> sections;
+  for (const std::u16string& section : ini.SectionNames()) {
+    EXPECT_TRUE(ini.SectionExists(section)) << name;
+    EXPECT_TRUE(sections.insert(Identity(section)).second) << name << ": listed twice";
+    for (const std::u16string& key : ini.KeyNames(section)) {
+      EXPECT_NE(ini.ReadString(section, key, none), none) << name;
+      EXPECT_TRUE(listed.insert({Identity(section), Identity(key)}).second) << name;
+    }
+  }
+  // Every golden lookup that finds a value names a listed key.
+  for (const auto& l : ini_golden::ReadLookups(name)) {
+    if (ini.ReadString(l.section, l.key, none) == none) continue;
+    EXPECT_TRUE(listed.count({Identity(l.section), Identity(l.key)}))
+        << name << ".expected line " << l.line;
+  }
+  EXPECT_TRUE(ini.KeyNames(u"no such section").empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, Golden, testing::ValuesIn(ini_golden::kCases),
