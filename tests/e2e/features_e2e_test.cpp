@@ -15,6 +15,7 @@ constexpr RECT kPairButton{8, 232, 140, 265};
 constexpr RECT kRssiButton{209, 271, 341, 304};
 constexpr wchar_t kNoDongle[] = L"No suitable receiver was found";
 constexpr wchar_t kMultiple[] = L"More than one receiver";
+constexpr wchar_t kTooOld[] = L"firmware is too old";
 
 std::string Scenario(const std::string& receivers) {
   return "[library]\ninitial = 1\ntrace = DLL_MouseDeviceManager.trace\n" + receivers;
@@ -67,15 +68,25 @@ TEST_F(Features, FirmwareThirtyEightStartsMultiPairAndTheLauncherEndsAfterIt) {
   EXPECT_TRUE(TraceHas("Unload freed"));
 }
 
-TEST_F(Features, FirmwareThirtySevenShowsNoDongleExistsAndStartsNothing) {
+TEST_F(Features, FirmwareThirtySevenIsCalledTooOldAndStartsNothing) {
   ASSERT_NE(StartWith(Scenario(Receiver("1", 37, "R1"))), nullptr);
   Press(kPairButton);
-  EXPECT_NE(TakeMessage().find(kNoDongle), std::wstring::npos);
+  EXPECT_NE(TakeMessage().find(kTooOld), std::wstring::npos);
   std::this_thread::sleep_for(300ms);
   EXPECT_TRUE(run_.Running());
   EXPECT_EQ(run_.WaitForWindowOfClass(TANDREL_MULTIPAIR_CLASS, 500ms), nullptr);
   PostMessageW(main_, WM_CLOSE, 0, 0);
   EXPECT_EQ(run_.WaitForExit(), 0u);
+}
+
+TEST_F(Features, LanguageFilesWithoutTheTooOldTextSayNoReceiverAsBefore) {
+  // An older shared file: the two receiver messages only.
+  run_.WriteFile("Data/Tandrel_Program/Forms/Texts/English.txt",
+                 "[MultiPairForm.dll]\r\nNoDongleExists=No suitable receiver was found.\r\n"
+                 "MultipleDongle=More than one receiver\r\n");
+  ASSERT_NE(StartWith(Scenario(Receiver("1", 37, "R1"))), nullptr);
+  Press(kRssiButton);
+  EXPECT_NE(TakeMessage().find(kNoDongle), std::wstring::npos);
 }
 
 TEST_F(Features, TwoSecondFamilyReceiversShowMultipleDongle) {
