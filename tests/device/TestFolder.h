@@ -20,9 +20,8 @@ namespace fs = std::filesystem;
 
 // A build path as this program sees it: under Wine the Unix root is drive Z:.
 inline fs::path HostPath(const std::string& built) {
-#ifdef _WIN32
-  if (!built.empty() && built[0] == '/') return fs::path("Z:" + built).make_preferred();
-#endif
+  if (base::PathSeparator() == u'\\' && !built.empty() && built[0] == '/')
+    return fs::path("Z:" + built).make_preferred();
   return fs::path(built);
 }
 

@@ -6,6 +6,7 @@
 
 #include "base/File.h"
 #include "skin/FrameStrip.h"
+#include "base/Platform.h"
 #include "skin/OutlineRule.h"
 #include "tests/skin/OutlineReference.h"
 
@@ -13,9 +14,7 @@ namespace {
 
 std::u16string SkinFile(const std::string& language, const std::string& name) {
   std::string path = std::string(TANDREL_SKIN_DIR) + "/" + language + "/" + name;
-#ifdef _WIN32
-  path = "Z:" + path;  // the build folder as Wine sees it
-#endif
+  if (base::PathSeparator() == u'\\') path = "Z:" + path;  // the build folder as Wine sees it
   return std::u16string(path.begin(), path.end());
 }
 
