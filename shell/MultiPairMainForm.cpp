@@ -236,7 +236,29 @@ void TTandrelProgram::bt_CloseClick(ui::Component*) {
   Close();
 }
 
+// One feature at a time: while a press is handled (the receiver check, its message, the module's
+// export) the window is disabled, as a modal form leaves its owner, and a press that arrives
+// anyway (a module whose window is not modal lets messages through) starts nothing.
+class TTandrelProgram::FeatureScope {
+ public:
+  explicit FeatureScope(TTandrelProgram& form) : form_(form) {
+    form_.FeatureRunning = true;
+    form_.SetEnabled(false);
+  }
+  ~FeatureScope() {
+    form_.SetEnabled(true);
+    form_.FeatureRunning = false;
+  }
+  FeatureScope(const FeatureScope&) = delete;
+  FeatureScope& operator=(const FeatureScope&) = delete;
+
+ private:
+  TTandrelProgram& form_;
+};
+
 void TTandrelProgram::bt_NewMultiPairProcessClick(ui::Component*) {
+  if (FeatureRunning) return;
+  const FeatureScope feature(*this);
   ReceiverOk = CheckReceiver();
   if (!ReceiverOk) return;
   LaunchMultiPairForm();
@@ -245,6 +267,8 @@ void TTandrelProgram::bt_NewMultiPairProcessClick(ui::Component*) {
 }
 
 void TTandrelProgram::bt_OpenRSSIDisplayClick(ui::Component*) {
+  if (FeatureRunning) return;
+  const FeatureScope feature(*this);
   ReceiverOk = CheckReceiver();
   if (!ReceiverOk) return;
   ui::App().ProcessMessages();

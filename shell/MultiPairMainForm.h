@@ -91,6 +91,10 @@ class TTandrelProgram : public ui::TForm {
   bool ReadNewDeviceId(pairing::NewDevice& device) { return Requests.ReadNewDeviceId(device); }
   void AnswerRfInfoRequest(ui::NativeHandle requester);
 
+  class FeatureScope;
+  // A feature button's press is being handled (a module may be running).
+  bool FeatureRunning = false;
+
   // The window that asked for radio information last.
   ui::NativeHandle RfInfoRequester = nullptr;
   // The device-manager library, loaded from FormCreate to FormCloseQuery. Declared before the

@@ -4,7 +4,9 @@
 //   get-id            AM_PAIR_GET_ID with its own window as the answer's target
 //   get-id-broadcast  the same with HWND_BROADCAST as the target
 //   rfinfo            AM_CHANNEL_SETTING_EX_REQUEST_RFINFO with its own window
-// Its window is a hidden top-level window, so a broadcast would reach it too.
+//   window            shows a window that is not modal and returns when it is closed
+// It logs "enter" and "done" around each call. Its window is a top-level window (hidden but for
+// "window"), so a broadcast would reach it too.
 #include <windows.h>
 
 #include <cstdio>
@@ -75,6 +77,7 @@ void Run(HWND launcher) {
   HWND self = CreateWindowExW(WS_EX_TOOLWINDOW, L"TandrelProbeModule", L"", WS_POPUP, 0, 0, 1, 1,
                               nullptr, nullptr, wc.hInstance, nullptr);
   const std::string command = Script();
+  Log("enter");
   char line[96];
   if (command == "get-id" || command == "get-id-broadcast") {
     const HWND target = command == "get-id" ? self : HWND_BROADCAST;
@@ -82,13 +85,18 @@ void Run(HWND launcher) {
                                    reinterpret_cast<WPARAM>(target), 0);
     std::snprintf(line, sizeof line, "result %lld", static_cast<long long>(r));
     Log(line);
+  } else if (command == "window") {
+    SetWindowTextW(self, L"Tandrel probe window");
+    SetWindowPos(self, nullptr, 0, 0, 200, 100, SWP_NOMOVE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    MSG msg;
+    while (IsWindow(self) && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
   } else if (command == "rfinfo") {
     SendMessageW(launcher, RegisterWindowMessageW(TANDREL_MSG_REQUEST_RFINFO),
                  reinterpret_cast<WPARAM>(self), 0);
   }
   Pump(500);  // the posted answers
   Log("done");
-  DestroyWindow(self);
+  if (IsWindow(self)) DestroyWindow(self);
   UnregisterClassW(L"TandrelProbeModule", wc.hInstance);
 }
 

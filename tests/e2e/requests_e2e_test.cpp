@@ -92,6 +92,40 @@ TEST(Requests, OneFailedRadioReadIsRetriedThreeFailedOnesMeanTheReceiverIsGone) 
   EXPECT_TRUE(gone.launcherEnded);
 }
 
+TEST(Requests, ASecondPressWhileAModuleRunsStartsNothing) {
+  LauncherRun run;
+  run.WriteScenario("[receiver]\nfamily = 1\nfirmware = 38\npath = R1\n");
+  const std::string folder = "Data/Tandrel_Program/Forms/RSSIDisplay";
+  std::filesystem::copy_file(TANDREL_PROBE_MODULE, run.Folder() / folder / "RSSIDisplay.dll",
+                             std::filesystem::copy_options::overwrite_existing);
+  run.WriteFile(folder + "/probe.script", "window\n");
+  ASSERT_TRUE(run.Start());
+  HWND main = run.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  HWND button = run.ChildAt(main, kRssiButton);
+  PostMessageW(button, BM_CLICK, 0, 0);
+  HWND probe = nullptr;
+  for (int i = 0; i < 200 && !(probe = FindWindowW(L"TandrelProbeModule", nullptr)); ++i) Sleep(50);
+  ASSERT_NE(probe, nullptr) << "the module did not start";
+  EXPECT_FALSE(IsWindowEnabled(main)) << "the main window is disabled while the module runs";
+  // The module's window is not modal: a press still reaches the launcher's queue.
+  PostMessageW(button, BM_CLICK, 0, 0);
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 1000, &ignored);
+  Sleep(500);
+  const auto log = run.Folder() / folder / "probe.log";
+  EXPECT_EQ(CountLines(Lines(log), "enter"), 1u) << "a second call inside the first";
+  PostMessageW(probe, WM_CLOSE, 0, 0);
+  for (int i = 0; i < 100 && CountLines(Lines(log), "done") == 0; ++i) Sleep(50);
+  for (int i = 0; i < 100 && !IsWindowEnabled(main); ++i) Sleep(20);
+  EXPECT_TRUE(IsWindowEnabled(main)) << "enabled again when the export returns";
+  EXPECT_TRUE(run.Running());
+  // And the feature starts again.
+  PostMessageW(button, BM_CLICK, 0, 0);
+  for (int i = 0; i < 200 && CountLines(Lines(log), "enter") < 2; ++i) Sleep(50);
+  EXPECT_EQ(CountLines(Lines(log), "enter"), 2u);
+}
+
 TEST(Session, EndingTheSessionRunsTheCloseQueryAndACancelledEndOpensAccessAgain) {
   LauncherRun run;
   run.WriteScenario(e2e::OneReceiverScenario());
