@@ -184,11 +184,30 @@ TANDREL_SDK_CHECK(rssi, offsetof(TandrelRSSIDisplayRecord, receiverOk) == 16 &&
                             sizeof(TandrelRSSIDisplayRecord) == 20);
 #endif
 
-/* ---- Feature-module exports ----------------------------------------------------------------
+/* ---- Feature-module exports and their life -----------------------------------------------
  *
  * A module defines its export like this:
  *   TANDREL_MODULE_EXPORT int32_t TANDREL_MODULE_CALL
  *   return_MultiPairForm(const TandrelMultiPairFormRecord* record) { ... }
+ *
+ * Each use of a module, as the launcher makes it:
+ *   1. A feature button is pressed. The launcher checks the receiver (exactly one, firmware 38
+ *      or above); when the check fails it shows its message through the message-confirm module
+ *      and starts nothing.
+ *   2. It loads the module's library from its full path (its own folder and the system's are
+ *      searched for the library's dependencies, never the current directory), fills the record
+ *      and calls the export on its GUI thread. The main window is disabled for the duration of
+ *      the call, as a modal form leaves its owner; a press on it that arrives anyway starts
+ *      nothing, so one module runs at a time and an export is never entered twice.
+ *   3. The export runs the module's window: a modal loop of its own, or any loop that dispatches
+ *      the thread's messages. The launcher's main window is served from that loop: the requests
+ *      below are handled while the module's SendMessageW waits.
+ *   4. When the export returns, the main window is enabled again and the library is freed at
+ *      once: no window, timer, thread or hook of the module may outlive the call.
+ *   5. After the multi-pair module returns (whatever it returns) the launcher closes. After the
+ *      signal display it stays, and either feature can be started again.
+ * The message-confirm module is called the same way, with the text to show.
+ *
  * The launcher does not use the multi-pair result. */
 /* The modules' library files under the forms folder. */
 #define TANDREL_MODULE_FILE_MESSAGE_CONFIRM "MessageConfirm\\MessageConfirm.dll"
@@ -207,29 +226,38 @@ typedef void(TANDREL_MODULE_CALL* TandrelRSSIDisplayFn)(const TandrelRSSIDisplay
 
 /* ---- Registered messages -------------------------------------------------------------------
  *
- * Names for RegisterWindowMessageW. "Sent" messages return their result to the sender; a module
- * that wants the result of a request sends it (SendMessageW) rather than posting it.
+ * Names for RegisterWindowMessageW. Send the requests (SendMessageW) to the record's `window`:
+ * the launcher carries them out before the send returns, and the send returns the result below.
+ * A request posted instead is carried out too, but its result is lost. Answers go only to an
+ * existing window given in wParam; HWND_BROADCAST or a handle that names no window gets none.
  *
- * AM_PAIR_START      module -> launcher, sent. wParam, lParam: not used.
- *                    Starts pairing on the receiver. Result 1 on success, 0 on failure.
- * AM_PAIR_STOP       module -> launcher, sent. wParam, lParam: not used.
- *                    Stops pairing. Result 1 on success, 0 on failure.
- * AM_PAIR_GET_ID     module -> launcher, sent. wParam: the window to receive AM_PAIR_RETURN_ID;
- *                    lParam: not used. Reads the newly paired device and stores it in the
- *                    receiver. Result 1 on success, 0 on failure; the answer is posted in both
- *                    cases.
- * AM_PAIR_RETURN_ID  launcher -> that window, posted after AM_PAIR_GET_ID has returned.
- *                    wParam: device kind, 1 (keyboard) or 2 (mouse), or -1 (all bits set, on
- *                    64-bit too: compare with (WPARAM)(INT_PTR)-1) when
- *                    no new device is reported or the request failed; lParam: the device
- *                    identifier, at most 19 bits, 0 with kind -1.
- * AM_CHANNEL_SETTING_EX_REQUEST_RFINFO  module -> launcher, sent. wParam: the requesting window;
- *                    lParam: not used. Answered, before it returns, by one of the next two.
- * AM_CHANNEL_SETTING_EX_RFINFO  launcher -> requesting window, sent. wParam: the radio channel
- *                    (0 to 31); lParam: the signal level (0 to 255).
- * AM_DEVICE_REMOVE   launcher -> requesting window, sent, when the receiver cannot be read any
- *                    more. wParam, lParam: 0. The launcher closes right afterwards, so the
- *                    module should finish. */
+ *   AM_PAIR_START      module -> launcher, sent. wParam, lParam: not used.
+ *                      Starts pairing on the receiver (about 20 ms).
+ *                      Returns 1 on success, 0 on failure.
+ *   AM_PAIR_STOP       module -> launcher, sent. wParam, lParam: not used.
+ *                      Stops pairing. Returns 1 on success, 0 on failure.
+ *   AM_PAIR_GET_ID     module -> launcher, sent. wParam: the window to receive
+ *                      AM_PAIR_RETURN_ID; lParam: not used. Reads the newly paired device and
+ *                      stores it in the receiver's pairing table (about 250 ms; a table write
+ *                      that does not verify is written again, at most three times).
+ *                      Returns 1 when the device was read and stored, or no new device was
+ *                      reported; 0 when the receiver could not be read or the table could not
+ *                      be written. AM_PAIR_RETURN_ID is posted in both cases.
+ *   AM_PAIR_RETURN_ID  launcher -> that window, posted, so it arrives from the module's message
+ *                      queue after AM_PAIR_GET_ID has returned. wParam: device kind, 1 (keyboard)
+ *                      or 2 (mouse), or -1 when no new device was reported or the request failed
+ *                      (all bits set, on 64-bit too: compare with (WPARAM)(INT_PTR)-1); lParam:
+ *                      the device identifier, at most 19 bits, 0 with kind -1.
+ *   AM_CHANNEL_SETTING_EX_REQUEST_RFINFO
+ *                      module -> launcher, sent. wParam: the requesting window; lParam: not
+ *                      used. Answered with one of the next two, sent to the requesting window
+ *                      before the request returns. Returns 0.
+ *   AM_CHANNEL_SETTING_EX_RFINFO
+ *                      launcher -> requesting window, sent. wParam: the radio channel (0 to 31);
+ *                      lParam: the signal level (0 to 255).
+ *   AM_DEVICE_REMOVE   launcher -> requesting window, sent, when the receiver stays unreadable:
+ *                      three reads of its radio page, 20 ms apart, have failed. wParam, lParam:
+ *                      0. The launcher closes right afterwards, so the module should finish. */
 #define TANDREL_MSG_NAME_PAIR_START "AM_PAIR_START"
 #define TANDREL_MSG_NAME_PAIR_STOP "AM_PAIR_STOP"
 #define TANDREL_MSG_NAME_PAIR_GET_ID "AM_PAIR_GET_ID"
@@ -260,6 +288,22 @@ typedef void(TANDREL_MODULE_CALL* TandrelRSSIDisplayFn)(const TandrelRSSIDisplay
 #define TANDREL_DM_EXPORT_WRITE "Write"
 #define TANDREL_DM_EXPORT_READ "Read"
 #define TANDREL_DM_EXPORT_GET_USB_DEVICE_FROM_HUB "GetUsbDeviceFromHub"
+
+/* ---- The modules' texts ---------------------------------------------------------------------
+ *
+ * The shipped language files (forms folder + "Texts\<Language>.txt") carry these keys for the
+ * reference modules, in every shipped language; a replacement module may use them or add its
+ * own section. %1, %2, %3 are replaced by the module.
+ *
+ *   [MultiPairForm.dll]  NoDongleExists, MultipleDongle, FirmwareTooOld (the launcher's receiver
+ *                        messages); Title, Instructions, Ready, Waiting (%1: seconds left),
+ *                        Finished (%1: devices paired), Stopped, NoAnswer, DeviceList, Keyboard,
+ *                        Mouse, Identifier (%1: the device identifier), Start, Stop, Close
+ *   [MessageConfirm.dll] Caption
+ *   [RSSIDisplay.dll]    Title, Waiting, Values (%1: channel, %2: level, %3: Strong, Fair or
+ *                        Weak), Strong, Fair, Weak, Removed, LegendLevel, LegendChannel,
+ *                        LegendTime, Close
+ * A "&" in Start, Stop and Close marks the access key. */
 
 /* ---- Languages -----------------------------------------------------------------------------
  *
