@@ -10,93 +10,14 @@
 #include <vector>
 
 #include "device/InProcessLibrary.h"
-#include "outside/devicemanager/Simulator.h"
+#include "shell/RequestsRig.h"
 
 namespace {
 
 using requests::ReceiverFound;
-using testing_support::Exports;
-using testing_support::InProcessLibrary;
-
-// Pauses advance the simulator's clock instead of the wall clock.
-struct CountingClock : requests::PauseClock {
-  void Pause(uint32_t ms) override {
-    pauses.push_back(ms);
-    now += ms;
-  }
-  std::vector<uint32_t> pauses;
-  uint64_t now = 0;
-};
-
-// A device reported on info page 6 (kind 1, identifier 0x51234, attribute 0x85), a radio page
-// with extra byte 0x3C, and a pairing block already holding a kind-2 device (words 116/117).
-constexpr char kPairedReceiver[] =
-    "[receiver]\npath = R1\ntag = 1\nfirmware = 38\ndrift = 0\n"
-    "info.6 = 0D 12 34 00 00 00 20 85\ninfo.4 = 00 2A E7 00 00 3C\n"
-    "word.0x2774 = 0x0003\nword.0x2775 = 0xBEEF\nword.0x2778 = 0x5A00\n";
-
-// The simulator behind a library whose calls a test may tamper with: `fault` sees each Write and
-// Read by its position from 0 in the test's sequence and may fail it (the receiver never sees
-// it) or, for a read, change what the receiver answered.
-class Rig {
- public:
-  // Return false to fail the call; `buffer` is the read's data after the receiver answered.
-  using Fault = std::function<bool(size_t index, bool write, uint32_t command, uint32_t parameter,
-                                   uint8_t* buffer)>;
-
-  explicit Rig(const std::string& scenario)
-      : sim_(
-            devicemanager::ParseScenario(scenario),
-            [this](std::string_view line) { trace.emplace_back(line); },
-            [this] { return clock.now; }),
-        library_(Wrap(testing_support::ExportsOf(sim_))),
-        receiver(library_.Devices()),
-        requests(library_.Devices(), receiver, clock) {
-    receiver.SetDevice(u"R1", 1);
-  }
-
-  TBRIMAC::Block Table() {
-    const auto& memory = sim_.Find(u"R1")->memory;
-    TBRIMAC::Block block;
-    for (size_t i = 0; i < block.size(); ++i) block[i] = memory[0x2700 + i];
-    return block;
-  }
-  size_t Count(const std::string& needle) const {
-    size_t n = 0;
-    for (const auto& line : trace) n += line.find(needle) != std::string::npos;
-    return n;
-  }
-
-  Fault fault;
-  size_t calls = 0;
-  std::vector<std::string> trace;
-  CountingClock clock;
-
- private:
-  Exports Wrap(Exports e) {
-    auto write = e.write;
-    auto read = e.read;
-    e.write = [this, write](const char16_t* p, uint32_t t, uint32_t c, uint32_t v, uint32_t n) {
-      const size_t index = calls++;
-      if (fault && !fault(index, true, c, v, nullptr)) return false;
-      return write(p, t, c, v, n);
-    };
-    e.read = [this, read](const char16_t* p, uint32_t t, uint32_t c, uint32_t v, uint32_t n,
-                          void* b) {
-      const size_t index = calls++;
-      if (!read(p, t, c, v, n, b)) return false;
-      return !fault || fault(index, false, c, v, static_cast<uint8_t*>(b));
-    };
-    return e;
-  }
-
-  devicemanager::Simulator sim_;
-  InProcessLibrary library_;
-
- public:
-  TBRIMAC receiver;
-  requests::ReceiverRequests requests;
-};
+using testing_support::CountingClock;
+using testing_support::kPairedReceiver;
+using testing_support::Rig;
 
 TBRIMAC::Block Edited(TBRIMAC::Block block) {
   pairing::EditKind1(block, 0x51234, 0x85, 0x3C);
@@ -220,35 +141,6 @@ TEST(Store, ADifferenceAtEveryCommitGivesUpAfterThreeAttemptsAndSaysNoDevice) {
   EXPECT_EQ(rig.Count("cmd=0xBF01 param=0x0002"), 1u);
   EXPECT_NE(rig.trace.back().find("cmd=0xBF01 param=0x0002"), std::string::npos);
   EXPECT_EQ(rig.clock.pauses, (std::vector<uint32_t>{100, 100}));
-}
-
-TEST(Store, FailingAnyOneCallNeverReportsATableTheReceiverDoesNotHold) {
-  // The clean store gives the number of calls; then each of them fails once in turn, and then
-  // each is the last the receiver answers before it is pulled out.
-  Rig clean(kPairedReceiver);
-  const TBRIMAC::Block edited = Edited(clean.Table());
-  pairing::NewDevice device;
-  ASSERT_TRUE(clean.requests.ReadNewDeviceId(device));
-  const size_t total = clean.calls;
-  ASSERT_GT(total, 389u + 32u);
-
-  size_t falseSuccesses = 0, successes = 0;
-  for (const bool unplug : {false, true}) {
-    for (size_t k = 0; k < total; ++k) {
-      Rig rig(kPairedReceiver);
-      rig.fault = [&](size_t index, bool, uint32_t, uint32_t, uint8_t*) {
-        return unplug ? index <= k : index != k;
-      };
-      const bool ok = rig.requests.ReadNewDeviceId(device);
-      const bool holds = rig.Table() == edited;
-      if (ok) ++successes;
-      if (ok && !holds) ++falseSuccesses;
-      EXPECT_EQ(device.kind, ok ? 1 : -1) << k;
-    }
-  }
-  EXPECT_EQ(falseSuccesses, 0u);
-  // A single failure is mended by a rewrite; most sequences still succeed.
-  EXPECT_GT(successes, total / 2);
 }
 
 TEST(Radio, AnUnreadablePageIsTriedThreeTimesTwentyMillisecondsApart) {
