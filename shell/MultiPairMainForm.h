@@ -23,7 +23,8 @@ class TTandrelProgram : public ui::TForm {
   ~TTandrelProgram() override;
   std::u16string_view ClassName() const override { return u"TTandrelProgram"; }
 
-  // Controls, in creation order; owned by the form.
+  // Controls, in creation order; owned by the form. Public, as the form's design is: the layout
+  // and text code find them by name anyway.
   ui::TImage* im_BackgroundImage;
   ui::TLabel* lb_ForMeeting;
   ui::TLabel* lb_ForLife;
@@ -36,6 +37,41 @@ class TTandrelProgram : public ui::TForm {
   ui::TButton* bt_Close;
   ui::TButton* bt_NewMultiPairProcess;
   ui::TButton* bt_OpenRSSIDisplay;
+
+  // Event handlers.
+  void FormCreate(ui::Component* sender);
+  void FormActivate(ui::Component* sender);
+  void FormMouseDown(ui::Component* sender, ui::TMouseButton button, ui::TShiftState shift, int x,
+                     int y);
+  void FormCloseQuery(ui::Component* sender, bool& canClose);
+  void bt_CloseClick(ui::Component* sender);
+  void bt_NewMultiPairProcessClick(ui::Component* sender);
+  void bt_OpenRSSIDisplayClick(ui::Component* sender);
+
+ private:
+  // Installed as the form's window procedure: the modules' requests, everything else to
+  // SavedWindowProc.
+  void MainWindowProc(ui::Message& message);
+
+  // Exactly one receiver of firmware 38 or above; otherwise the user is told why, and false.
+  bool CheckReceiver();
+  int32_t LaunchMultiPairForm();
+
+  // The layout file beside the skin: its "Version" key (section "English") names the version.
+  std::u16string LayoutFile() const { return SkinFolder + u"UI_Main.txt"; }
+  void CreateControls();
+  void ReadVersion();
+  void ApplyMainLayout();
+  void LoadSkinPictures();
+  void CreateBitmapButtons();
+  std::u16string SkinFile(const std::u16string& name) const;
+  void ShowReceiverMessage(const std::u16string& text);
+
+  // The feature modules' requests, carried out by Requests.
+  bool DoPairStart() { return Requests.DoPairStart(); }
+  bool DoPairStop() { return Requests.DoPairStop(); }
+  bool ReadNewDeviceId(pairing::NewDevice& device) { return Requests.ReadNewDeviceId(device); }
+  void AnswerRfInfoRequest(ui::NativeHandle requester);
 
   // Skinned drawing of the three push buttons; destroyed first, before the controls under them.
   std::unique_ptr<classTBitmapButton> CloseBitmapButton;
@@ -57,39 +93,6 @@ class TTandrelProgram : public ui::TForm {
   std::u16string SectionPath;  // always empty here
   uint16_t LanguageId = 0;     // 0: each manager takes the platform's default language
   bool ReceiverOk = false;
-
-  void FormCreate(ui::Component* sender);
-  void FormActivate(ui::Component* sender);
-  void FormMouseDown(ui::Component* sender, ui::TMouseButton button, ui::TShiftState shift, int x,
-                     int y);
-  void FormCloseQuery(ui::Component* sender, bool& canClose);
-  void bt_CloseClick(ui::Component* sender);
-  void bt_NewMultiPairProcessClick(ui::Component* sender);
-  void bt_OpenRSSIDisplayClick(ui::Component* sender);
-
-  void MainWindowProc(ui::Message& message);
-
-  // Exactly one receiver of firmware 38 or above; otherwise the user is told why, and false.
-  bool CheckReceiver();
-  int32_t LaunchMultiPairForm();
-
-  // The layout file beside the skin: its "Version" key (section "English") names the version.
-  std::u16string LayoutFile() const { return SkinFolder + u"UI_Main.txt"; }
-
- private:
-  void CreateControls();
-  void ReadVersion();
-  void ApplyMainLayout();
-  void LoadSkinPictures();
-  void CreateBitmapButtons();
-  std::u16string SkinFile(const std::u16string& name) const;
-  void ShowReceiverMessage(const std::u16string& text);
-
-  // The feature modules' requests, carried out by Requests.
-  bool DoPairStart() { return Requests.DoPairStart(); }
-  bool DoPairStop() { return Requests.DoPairStop(); }
-  bool ReadNewDeviceId(pairing::NewDevice& device) { return Requests.ReadNewDeviceId(device); }
-  void AnswerRfInfoRequest(ui::NativeHandle requester);
 
   class FeatureScope;
   // A feature button's press is being handled (a module may be running).

@@ -68,6 +68,16 @@ void Pump(DWORD ms) {
   }
 }
 
+// The record's head as the launcher filled it.
+template <typename Record>
+void LogRecord(const Record* r, unsigned receiverOk) {
+  char line[1200];
+  std::snprintf(line, sizeof line, "record language=0x%X section=%s forms=%ls ok=%u", r->languageId,
+                r->sectionPath ? "given" : "null",
+                reinterpret_cast<const wchar_t*>(tandrel_string_text(r->formsFolder)), receiverOk);
+  Log(line);
+}
+
 void Run(HWND launcher) {
   WNDCLASSW wc{};
   wc.lpfnWndProc = ProbeProc;
@@ -104,11 +114,13 @@ void Run(HWND launcher) {
 
 TANDREL_MODULE_EXPORT int32_t TANDREL_MODULE_CALL
 return_MultiPairForm(const TandrelMultiPairFormRecord* record) {
+  LogRecord(record, 0);
   Run(static_cast<HWND>(record->window));
   return 1;
 }
 
 TANDREL_MODULE_EXPORT void TANDREL_MODULE_CALL
 return_RSSIDisplay(const TandrelRSSIDisplayRecord* record) {
+  LogRecord(record, record->receiverOk);
   Run(static_cast<HWND>(record->window));
 }

@@ -34,6 +34,7 @@ size_t CountLines(const std::vector<std::string>& lines, const std::string& need
 struct ProbeRun {
   std::vector<std::string> log;
   bool launcherEnded = false;
+  std::string formsFolder;  // as the launcher builds it: its folder + "\Data\...\Forms\"
 };
 
 // Runs the probe module in place of a feature module (the multi-pair module, after which the
@@ -47,6 +48,7 @@ ProbeRun RunProbe(const std::string& command, const std::string& receiver, bool 
                              std::filesystem::copy_options::overwrite_existing);
   run.WriteFile(folder + "/probe.script", command + "\n");
   ProbeRun out;
+  out.formsFolder = run.Folder().string() + "\\\\Data\\Tandrel_Program\\Forms\\";
   EXPECT_TRUE(run.Start());
   HWND main = run.WaitForMainWindow();
   EXPECT_NE(main, nullptr);
@@ -83,6 +85,12 @@ TEST(Requests, OneFailedRadioReadIsRetriedThreeFailedOnesMeanTheReceiverIsGone) 
   EXPECT_EQ(CountLines(once.log, "AM_CHANNEL_SETTING_EX_RFINFO w=0x7 l=0x2A"), 1u)
       << ::testing::PrintToString(once.log);
   EXPECT_EQ(CountLines(once.log, "AM_DEVICE_REMOVE"), 0u);
+  // The record's head: the user's language, no section path, the forms folder with the doubled
+  // backslash the joining gives, and the passed check.
+  EXPECT_EQ(
+      CountLines(once.log, "record language=0x0 section=null forms=" + once.formsFolder + " ok=1"),
+      1u)
+      << ::testing::PrintToString(once.log);
   EXPECT_FALSE(once.launcherEnded);
 
   const ProbeRun gone = RunProbe("rfinfo", radio + "fail.0xB600.0x0004 = 1 2 3\n", false);
@@ -129,9 +137,9 @@ TEST(Requests, ASecondPressWhileAModuleRunsStartsNothing) {
 TEST(Guide, TheMinimalModuleOfTheGuideRunsAndGetsItsAnswers) {
   LauncherRun run;
   run.WriteScenario("[receiver]\nfamily = 1\nfirmware = 38\ninfo.4 = 00 2A E7\ndrift = 0\n");
-  std::filesystem::copy_file(TANDREL_GUIDE_MODULE,
-                             run.Folder() / "Data/Tandrel_Program/Forms/RSSIDisplay/RSSIDisplay.dll",
-                             std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::copy_file(
+      TANDREL_GUIDE_MODULE, run.Folder() / "Data/Tandrel_Program/Forms/RSSIDisplay/RSSIDisplay.dll",
+      std::filesystem::copy_options::overwrite_existing);
   ASSERT_TRUE(run.Start());
   HWND main = run.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
