@@ -1,6 +1,7 @@
 #!/bin/sh
 # check-pe.sh <exe> <32|64>: the program is a GUI executable of that width that imports only
-# DLLs every Windows has, so it runs with nothing beside it but its data.
+# DLLs every Windows has, so it runs with nothing beside it but its data, and it is the shipped
+# file: stripped, its debug information kept apart.
 set -eu
 exe=$1
 bits=$2
@@ -18,4 +19,7 @@ if [ -n "$bad" ]; then
   echo "$exe imports DLLs that are not the system's: $bad"
   exit 1
 fi
-echo "$exe: $format, GUI, imports: $(echo "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' ')"
+debug=$($objdump -h "$exe" | awk '$2 ~ /^\.(z?debug|stab)/ { print $2 }' | tr '\n' ' ')
+[ -z "$debug" ] || { echo "$exe carries debug sections: $debug"; exit 1; }
+$objdump -f "$exe" | grep -q HAS_SYMS && { echo "$exe carries a symbol table"; exit 1; }
+echo "$exe: $format, GUI, stripped, imports: $(echo "$dump" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' ')"
