@@ -1,14 +1,15 @@
 # The two commands of the README:
 #   make demo   build the 64-bit launcher and run it under Wine (screenshot when headless)
-#   make test   build native, win64 and win32; run the native tests and the win64 tests under Wine
-# Both install what they need with apt-get first (scripts/deps.sh).
+#   make test   build native, win64 and win32; run the native tests and the win64 tests under Wine,
+#               then build the release packages and install, start and remove them under Wine
+# Both install what they need with apt-get first (scripts/deps.sh). Releases: make dist.
 JOBS ?= $(shell nproc)
 
-.PHONY: all test demo bench deps native win64 win32 test-native test-win64 clean format
+.PHONY: all test demo bench deps native win64 win32 test-native test-win64 test-packages dist clean format
 
 all: native win64 win32
 
-test: deps-test test-native win32 test-win64
+test: deps-test test-native win32 test-win64 test-packages
 
 demo: deps-demo
 	cmake --preset win64 >/dev/null
@@ -19,6 +20,8 @@ deps-test:
 	scripts/deps.sh test
 deps-demo:
 	scripts/deps.sh demo
+deps-dist:
+	scripts/deps.sh dist
 
 native:
 	cmake --preset native >/dev/null
@@ -35,6 +38,24 @@ win32:
 	cmake --build --preset win32 -j$(JOBS)
 	ctest --preset win32 --output-on-failure
 
+# The release files in dist/ (scripts/dist.sh): Windows Installer packages and zips of both
+# builds, the binaries' debug files, checksums. A release needs only the run-time tree.
+STAGE_TARGETS = TandrelProgram devicemanager_sim MessageConfirm MultiPairForm RSSIDisplay \
+                tandrel_data tandrel_skin_data
+dist: deps-dist
+	for p in win32 win64; do \
+	  cmake --preset $$p >/dev/null && \
+	  cmake --build --preset $$p -j$(JOBS) --target $(STAGE_TARGETS) || exit 1; \
+	done
+	scripts/dist.sh dist
+
+# The release files as `make dist` makes them (here into build/dist), read from their tables, then
+# the 64-bit package installed, upgraded, started and removed under Wine in a fresh prefix.
+test-packages: win32 win64
+	scripts/dist.sh build/dist
+	tests/packaging/dist_test.py build/dist
+	tests/packaging/install_test.sh build/dist
+
 # Timing harnesses (not tests): each prints ratios against a baseline measured in the same run.
 bench: deps-test win64
 	scripts/with-wine.sh build/win64 scripts/bench.sh build/win64
@@ -49,4 +70,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf build
+	rm -rf build dist

@@ -1,11 +1,14 @@
 #!/bin/sh
 # Installs, with apt-get, whatever the build and its tests need and this machine lacks.
-# Usage: scripts/deps.sh [build|test|demo]   (test and demo also need Wine and a screen)
+# Usage: scripts/deps.sh [build|dist|test|demo]   (test and demo also need Wine and a screen)
 set -eu
 want="cmake ninja-build g++ make python3 googletest g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686"
+# The release files: wixl builds the Windows Installer packages, msitools reads them back.
+dist="wixl msitools zip"
 case "${1:-test}" in
   build) ;;
-  *) want="$want wine64 wine xvfb xauth x11-apps x11-utils imagemagick xdotool" ;;
+  dist) want="$want $dist" ;;
+  *) want="$want $dist wine64 wine xvfb xauth x11-apps x11-utils imagemagick xdotool" ;;
 esac
 missing=""
 for p in $want; do

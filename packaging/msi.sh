@@ -1,0 +1,10 @@
+#!/bin/sh
+# msi.sh <tree> <x86|x64> <version> <out.msi>: one Windows Installer package of a package tree
+# (see make_wxs.py), built with wixl. The generated source is kept beside the package tree.
+set -eu
+tree=$1 arch=$2 version=$3 out=$4
+here=$(dirname "$(realpath "$0")")
+wxs="$(dirname "$(realpath "$tree")")/Tandrel-$version-$arch.wxs"
+python3 "$here/make_wxs.py" --tree "$tree" --arch "$arch" --version "$version" \
+  --icon "$here/../shell/Application.ico" --out "$wxs"
+wixl --arch "$arch" --output "$out" "$wxs"
