@@ -45,5 +45,5 @@ for preset in win32 win64; do
   mkdir -p "$out/symbols/$preset"
   cp -p "$build/symbols/"*.debug "$out/symbols/$preset/"
 done
-(cd "$out" && find . -type f -printf '%P\n' | LC_ALL=C sort | xargs sha256sum >SHA256SUMS)
+(cd "$out" && find . -type f ! -name SHA256SUMS -printf '%P\n' | LC_ALL=C sort | xargs sha256sum >SHA256SUMS)
 (cd "$out" && find . -maxdepth 1 -type f -printf '%f\t%s bytes\n' | LC_ALL=C sort)
