@@ -9,11 +9,16 @@ JOBS ?= $(shell nproc)
 
 all: native win64 win32
 
+# Everything of the run-time tree (build/<preset>/stage): the program, the simulator, the feature
+# modules, the data tree and the skin drawn at build time.
+STAGE_TARGETS = TandrelProgram devicemanager_sim MessageConfirm MultiPairForm RSSIDisplay \
+                tandrel_data tandrel_skin_data
+
 test: deps-test test-native win32 test-win64 test-packages
 
 demo: deps-demo
 	cmake --preset win64 >/dev/null
-	cmake --build --preset win64 -j$(JOBS) --target TandrelProgram devicemanager_sim tandrel_data tandrel_probe
+	cmake --build --preset win64 -j$(JOBS) --target $(STAGE_TARGETS) tandrel_probe
 	scripts/demo.sh build/win64
 
 deps-test:
@@ -40,8 +45,6 @@ win32:
 
 # The release files in dist/ (scripts/dist.sh): Windows Installer packages and zips of both
 # builds, the binaries' debug files, checksums. A release needs only the run-time tree.
-STAGE_TARGETS = TandrelProgram devicemanager_sim MessageConfirm MultiPairForm RSSIDisplay \
-                tandrel_data tandrel_skin_data
 dist: deps-dist
 	for p in win32 win64; do \
 	  cmake --preset $$p >/dev/null && \
