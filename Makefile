@@ -9,10 +9,10 @@ JOBS ?= $(shell nproc)
 
 all: native win64 win32
 
-# Everything of the run-time tree (build/<preset>/stage): the program, the simulator, the feature
-# modules, the data tree and the skin drawn at build time.
-STAGE_TARGETS = TandrelProgram devicemanager_sim MessageConfirm MultiPairForm RSSIDisplay \
-                tandrel_data tandrel_skin_data
+# Everything of the run-time tree (build/<preset>/stage): the program, the checker, the
+# simulator, the feature modules, the data tree and the skin drawn at build time.
+STAGE_TARGETS = TandrelProgram tandrel-check devicemanager_sim MessageConfirm MultiPairForm \
+                RSSIDisplay tandrel_data tandrel_skin_data
 
 test: deps-test test-native win32 test-win64 test-packages
 

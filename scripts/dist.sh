@@ -26,15 +26,15 @@ mkdir -p "$out/symbols"
 for preset in win32 win64; do
   build=$root/build/$preset
   if [ $preset = win32 ]; then arch=x86 bits=32; else arch=x64 bits=64; fi
-  # The package tree: the shipped files of the run-time tree, which the build strips. DLL\ holds
-  # the simulator with a receiver of its own (feature Simulator); the scenarios and traces that
-  # tests and the demo leave in the stage tree stay behind.
+  # The package tree: the run-time tree, whose binaries the build strips. In DLL\ only the
+  # simulator, with a receiver of its own (feature Simulator): the scenarios and traces that tests
+  # and the demo leave there stay behind.
   pkg=$build/package
   tree=$pkg/Tandrel
   rm -rf "$pkg"
+  mkdir -p "$tree"
+  (cd "$build/stage" && find . -mindepth 1 -maxdepth 1 ! -name DLL -exec cp -Rp {} "$tree/" \;)
   mkdir -p "$tree/DLL"
-  cp -p "$build/stage/TandrelProgram.exe" "$tree/"
-  cp -Rp "$build/stage/Data" "$tree/"
   cp -p "$build/stage/DLL/DLL_MouseDeviceManager.dll" "$tree/DLL/"
   cp -p "$root/packaging/DLL_MouseDeviceManager.scenario" "$tree/DLL/"
   "$root/scripts/check-pe.sh" "$tree/TandrelProgram.exe" $bits >/dev/null
