@@ -4,6 +4,7 @@
 
 #include "base/File.h"
 #include "base/Platform.h"
+#include "base/StartupMarks.h"
 #include "device/輸出入_接口與訊息.h"
 #include "modules/Classdll介面_多連鍵鼠對碼.h"
 #include "modules/Classdll介面_無線信號檢測.h"
@@ -50,6 +51,7 @@ TTandrelProgram::TTandrelProgram(ui::Component* owner,
                             device::DefaultDeviceLibraryPath())) {
   // 1. The form and its controls, as designed.
   CreateControls();
+  startup::Mark("controls");
 
   // 2. Members start empty (see their initialisers).
 
@@ -72,9 +74,11 @@ TTandrelProgram::TTandrelProgram(ui::Component* owner,
   ActiveLanguage =
       LanguageFileManager.Load(SkinFolder + u"Texts\\", SharedTextFolder, SectionPath, LanguageId);
   LanguageFileManager.ApplyTexts(*this, u"MultiPairForm.dll");
+  startup::Mark("texts");
 
   // 9. The skin folder becomes the current directory; background picture and icon.
   LoadSkinPictures();
+  startup::Mark("background and icon");
 
   // 10. The window caption is the title label's text, translated by now ("lb_Title" without
   // language files).
@@ -82,10 +86,13 @@ TTandrelProgram::TTandrelProgram(ui::Component* owner,
 
   // 11.-12. The version label.
   ReadVersion();
+  startup::Mark("caption and version");
 
   // 13. Bounds, colours and font face from the layout file, then the bitmap buttons.
   ApplyMainLayout();
+  startup::Mark("layout");
   CreateBitmapButtons();
+  startup::Mark("bitmap buttons");
 }
 
 std::u16string TTandrelProgram::SkinFile(const std::u16string& name) const {
@@ -208,7 +215,10 @@ void TTandrelProgram::FormCreate(ui::Component*) {
   SetHeight(im_BackgroundImage->Height());
   SetLeft(CentredOrigin(ui::App().ScreenWidth(), Width()));
   SetTop(CentredOrigin(ui::App().ScreenHeight(), Height()));
-  device::OpenDeviceAccess(Devices, Handle());
+  void* const window = Handle();
+  startup::Mark("FormCreate: window");
+  device::OpenDeviceAccess(Devices, window);
+  startup::Mark("FormCreate: device access");
 }
 
 void TTandrelProgram::FormActivate(ui::Component*) {
@@ -216,6 +226,7 @@ void TTandrelProgram::FormActivate(ui::Component*) {
   if (!FirstActivation) return;
   FirstActivation = false;
   ShapeWindowFromImage(Handle(), *im_BackgroundImage);
+  startup::Mark("first activation: outline");
 }
 
 void TTandrelProgram::FormMouseDown(ui::Component*, ui::TMouseButton button, ui::TShiftState, int,
@@ -364,6 +375,7 @@ void TTandrelProgram::MainWindowProc(ui::Message& message) {
     if (id == WM_ENDSESSION && !message.WParam) device::OpenDeviceAccess(Devices, Handle());
     // Everything else, standard or registered, goes to the saved procedure untouched.
     SavedWindowProc(message);
+    if (id == WM_PAINT) startup::Mark("form painted");
   }
 }
 

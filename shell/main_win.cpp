@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "base/KernelHandle_win.h"
+#include "base/StartupMarks.h"
 #include "shell/MultiPairMainForm.h"
 #include "ui/Application.h"
 #include "ui/Exception.h"
@@ -23,6 +24,7 @@ void RestrictLibrarySearch() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  startup::Mark("entry");
   RestrictLibrarySearch();
   // The mutex only marks a running instance; when it cannot be created at all the program
   // runs without the guard.
@@ -33,6 +35,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   try {
     app.Initialize();
     TandrelProgram = app.CreateForm<TTandrelProgram>();
+    startup::Mark("form created");
     app.Run();
   } catch (const ui::Exception& e) {
     app.ShowException(&e);

@@ -1,6 +1,7 @@
 #include "skin/Classtbitmapbutton.h"
 
 #include "base/File.h"
+#include "base/StartupMarks.h"
 #include "skin/FrameStrip.h"
 
 namespace {
@@ -104,4 +105,5 @@ void classTBitmapButton::Paint() {
     if (window.dc()) BitBlt(window.dc(), 0, 0, width, height, composeDc_.get(), 0, 0, SRCCOPY);
   }
   engine_.ShapeWindow(hwnd, appliedRegion_, skin::PixelGrid(compose_.Pixels(), width, height));
+  startup::Mark("button painted");
 }

@@ -5,6 +5,7 @@
 #include "ui/Application.h"
 
 #include "base/Platform.h"
+#include "base/StartupMarks.h"
 #include "ui/Exception.h"
 #include "ui/win/Gdi.h"
 
@@ -40,6 +41,7 @@ HWND MainWindow(TForm* main) {
 void Application::Run() {
   if (!mainForm_) return;
   mainForm_->Show();
+  startup::Mark("main form shown");
   if (HWND main = static_cast<HWND>(mainForm_->Handle())) {
     UpdateWindow(main);
     SetForegroundWindow(main);
