@@ -9,6 +9,8 @@ echo "== window outline: the rule against the per-pixel rule and a single linear
 wine outline_bench.exe
 echo "== one skinned button repaint against a plain BitBlt"
 wine button_bench.exe
+echo "== the pairing store against its pauses and the device library's own time"
+wine store_bench.exe
 
 # Start-up, measured on the files as they ship: a copy of the run-time tree with every binary
 # stripped (whether or not the build stripped it already), without a scenario or a trace, so the
