@@ -127,6 +127,14 @@ class DibSurface {
   int Height() const { return height_; }
   uint32_t* Pixels() { return bits_; }
 
+  // Where the surface lies in the coordinates Fill, Draw and PaintGraphicControls take: its
+  // top-left pixel is x, y (0, 0 unless set), so a surface can hold just a part of a window.
+  void SetOrigin(int x, int y) {
+    originX_ = x;
+    originY_ = y;
+  }
+  TRect Area() const { return TRect{originX_, originY_, originX_ + width_, originY_ + height_}; }
+
   // Fills r (clipped to the surface) with one pixel value.
   void Fill(const TRect& r, uint32_t pixel);
   // Copies picture with its top-left at x, y, clipped to clip and the surface. Transparent skips
@@ -137,13 +145,15 @@ class DibSurface {
   unique_hbitmap bitmap_;
   uint32_t* bits_ = nullptr;
   int width_ = 0, height_ = 0;
+  int originX_ = 0, originY_ = 0;
 };
 
 // Draws picture on any DC with its top-left at x, y, unscaled.
 void DrawBitmap(HDC dc, int x, int y, const TBitmap& picture);
 
 // Paints the visible windowless children of parent (images, labels), in z-order, on the surface,
-// whose DC is dc. Coordinates are the parent's client coordinates.
+// whose DC is dc. Coordinates are the parent's client coordinates, the surface's origin where it
+// holds a part only; children outside that part are not drawn at all.
 void PaintGraphicControls(const TWinControl& parent, DibSurface& surface, HDC dc);
 
 }  // namespace ui::win

@@ -78,20 +78,21 @@ bool DibSurface::Resize(int width, int height) {
 }
 
 void DibSurface::Fill(const TRect& r, uint32_t pixel) {
-  const TRect c = Intersect(r, TRect{0, 0, width_, height_});
+  const TRect c = Intersect(r, Area());
   for (int y = c.Top; y < c.Bottom; ++y) {
-    std::fill_n(bits_ + static_cast<size_t>(y) * width_ + c.Left, c.Width(), pixel);
+    std::fill_n(bits_ + static_cast<size_t>(y - originY_) * width_ + (c.Left - originX_), c.Width(),
+                pixel);
   }
 }
 
 void DibSurface::Draw(const TBitmap& picture, int x, int y, const TRect& clip, bool transparent) {
   if (picture.Empty()) return;
-  const TRect area = Intersect(Intersect(clip, TRect{0, 0, width_, height_}),
-                               TRect{x, y, x + picture.Width(), y + picture.Height()});
+  const TRect area =
+      Intersect(Intersect(clip, Area()), TRect{x, y, x + picture.Width(), y + picture.Height()});
   const uint32_t key = picture.Pixel(0, picture.Height() - 1) & 0xFFFFFFu;
   for (int row = area.Top; row < area.Bottom; ++row) {
     const uint32_t* src = picture.Scanline(row - y) + (area.Left - x);
-    uint32_t* dst = bits_ + static_cast<size_t>(row) * width_ + area.Left;
+    uint32_t* dst = bits_ + static_cast<size_t>(row - originY_) * width_ + (area.Left - originX_);
     if (!transparent) {
       std::copy_n(src, area.Width(), dst);
       continue;
@@ -148,8 +149,16 @@ void PaintLabel(const TLabel& label, DibSurface& surface, HDC dc) {
 }  // namespace
 
 void PaintGraphicControls(const TWinControl& parent, DibSurface& surface, HDC dc) {
+  const TRect area = surface.Area();
+  // Text goes through the DC, in the same coordinates as the pixels.
+  const SavedDcScope saved(dc);
+  SetViewportOrgEx(dc, -area.Left, -area.Top, nullptr);
   for (const TControl* c : parent.Controls()) {
     if (!c->Visible() || dynamic_cast<const TWinControl*>(c)) continue;
+    // Each control draws inside its bounds only: one outside the part asked for has nothing to
+    // give it.
+    const TRect shown = Intersect(c->BoundsRect(), area);
+    if (shown.Width() <= 0 || shown.Height() <= 0) continue;
     if (const auto* image = dynamic_cast<const TImage*>(c)) {
       GdiFlush();
       surface.Draw(image->Picture(), image->Left(), image->Top(), image->BoundsRect(),

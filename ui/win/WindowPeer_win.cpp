@@ -98,7 +98,7 @@ class FormPeer final : public WindowPeer {
  private:
   static ATOM WindowClass();
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msgId, WPARAM wParam, LPARAM lParam);
-  void Paint(HDC target, const RECT& area);
+  void Paint(HDC target, RECT area);
   void SyncBounds();
   LRESULT DefaultButtonId() const;
 
@@ -108,7 +108,6 @@ class FormPeer final : public WindowPeer {
   bool syncing_ = false;   // the model is taking the window's bounds: nothing to apply back
   std::u16string caption_;
   HFONT font_ = nullptr;
-  win::DibSurface back_;
 };
 
 ATOM FormPeer::WindowClass() {
@@ -242,9 +241,21 @@ void FormPeer::DefaultHandler(Message& m) {
       return;
     }
     case WM_PRINTCLIENT: {
-      RECT client;
-      GetClientRect(hwnd_, &client);
-      Paint(reinterpret_cast<HDC>(m.WParam), client);
+      // Often a child asking for its background (a themed button): the DC's clip box is the part
+      // wanted, in this window's client coordinates.
+      HDC target = reinterpret_cast<HDC>(m.WParam);
+      RECT area;
+      switch (GetClipBox(target, &area)) {
+        case NULLREGION:
+          break;
+        case ERROR:
+          GetClientRect(hwnd_, &area);
+          Paint(target, area);
+          break;
+        default:
+          Paint(target, area);
+          break;
+      }
       m.Result = 0;
       return;
     }
@@ -260,19 +271,23 @@ void FormPeer::DefaultHandler(Message& m) {
   m.Result = DefWindowProcW(hwnd_, m.Msg, m.WParam, m.LParam);
 }
 
-// Double-buffered: the whole client area is composed off screen, then the dirty part copied.
-void FormPeer::Paint(HDC target, const RECT& area) {
+// Double-buffered: the part asked for is composed off screen, then copied in one block. The
+// buffer lives for one paint: between paints the picture on the screen is the platform's to
+// keep, and a copy of the whole window would only hold memory.
+void FormPeer::Paint(HDC target, RECT area) {
   RECT client;
   GetClientRect(hwnd_, &client);
-  if (!back_.Resize(client.right, client.bottom)) return;
+  if (!IntersectRect(&area, &area, &client)) return;
+  win::DibSurface back;
+  if (!back.Resize(area.right - area.left, area.bottom - area.top)) return;
+  back.SetOrigin(area.left, area.top);
   win::unique_hdc dc(CreateCompatibleDC(target));
   if (!dc) return;
-  win::SelectObjectScope select(dc.get(), back_.Bitmap());
+  win::SelectObjectScope select(dc.get(), back.Bitmap());
   GdiFlush();
-  back_.Fill(TRect{0, 0, back_.Width(), back_.Height()}, win::ToDibPixel(form_.Color()));
-  win::PaintGraphicControls(form_, back_, dc.get());
-  BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, dc.get(),
-         area.left, area.top, SRCCOPY);
+  back.Fill(back.Area(), win::ToDibPixel(form_.Color()));
+  win::PaintGraphicControls(form_, back, dc.get());
+  BitBlt(target, area.left, area.top, back.Width(), back.Height(), dc.get(), 0, 0, SRCCOPY);
 }
 
 // --- the push button ---

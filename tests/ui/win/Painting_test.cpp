@@ -89,6 +89,49 @@ TEST_F(Painting, FormColourThenImagePixelsThenLabelTextInsideItsBounds) {
   EXPECT_EQ(c.At(labelRect.Right - 1, labelRect.Bottom - 1), grey);  // transparent label
 }
 
+// A child that asks for its background (a themed button does) gets that part: a DC whose origin
+// puts the child's top-left at 0, 0. The part has the pixels a full paint has there, and nothing
+// is drawn outside the DC's clipping.
+TEST_F(Painting, PrintClientPaintsTheDcsClipBoxWithTheFullPaintsPixels) {
+  ui::TBitmap red(10, 10, kRed);
+  red.SetPixel(3, 2, kBlue);
+  Image(5, 5, red);
+  Label(ui::TRect{40, 10, 100, 40}, u"WWW MMM");
+  Label(ui::TRect{0, 60, 120, 80}, u"MMMMMMMMMMMMMMMM");  // wholly outside the part
+  const Canvas full = Render(form);
+
+  const ui::TRect part{8, 6, 70, 30};
+  Canvas c{part.Width(), part.Height(), {}};
+  ui::win::DibSurface surface;
+  ASSERT_TRUE(surface.Resize(c.width, c.height));
+  ui::win::unique_hdc dc(CreateCompatibleDC(nullptr));
+  {
+    ui::win::SelectObjectScope select(dc.get(), surface.Bitmap());
+    surface.Fill(ui::TRect{0, 0, c.width, c.height}, kUnpainted);
+    SetViewportOrgEx(dc.get(), -part.Left, -part.Top, nullptr);
+    // Clipped further: the last four columns must stay as they were.
+    IntersectClipRect(dc.get(), part.Left, part.Top, part.Right - 4, part.Bottom);
+    SendMessageW(static_cast<HWND>(form.Handle()), WM_PRINTCLIENT,
+                 reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+    GdiFlush();
+  }
+  c.pixels.assign(surface.Pixels(), surface.Pixels() + c.width * c.height);
+  int differ = 0, outside = 0;
+  for (int y = 0; y < c.height; ++y)
+    for (int x = 0; x < c.width; ++x) {
+      if (x >= c.width - 4)
+        outside += c.At(x, y) != kUnpainted;
+      else
+        differ += c.At(x, y) != full.At(part.Left + x, part.Top + y);
+    }
+  EXPECT_EQ(differ, 0);
+  EXPECT_EQ(outside, 0);
+  EXPECT_EQ(c.At(0, 0), kRed);         // client (8, 6): the picture
+  EXPECT_EQ(c.At(0, 1), kBlue);        // its pixel (3, 2), at client (8, 7)
+  EXPECT_EQ(c.At(10, 10), 0xC8C8C8u);  // client (18, 16): the form
+  EXPECT_GT(c.CountDark(ui::TRect{32, 4, c.width - 4, c.height}), 0);  // the label's text
+}
+
 TEST_F(Painting, LabelTextIsClippedToItsBoundsAndWrapsOnlyWithWordWrap) {
   const ui::TRect r{10, 10, 50, 60};
   auto* lb = Label(r, u"WWWW WWWW WWWW WWWW");
