@@ -1,4 +1,7 @@
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -23,6 +26,28 @@ std::optional<std::vector<uint8_t>> ReadFile(const std::u16string& path) {
   std::fclose(f);
   if (failed) return std::nullopt;
   return data;
+}
+
+MappedFile::MappedFile(const std::u16string& path) {
+  const int fd = open(Utf16ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;
+  struct stat st;
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= 0x7FFFFFFF) {
+    if (st.st_size == 0) {
+      opened_ = true;
+    } else if (void* p =
+                   mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+               p != MAP_FAILED) {
+      data_ = static_cast<const uint8_t*>(p);
+      size_ = static_cast<size_t>(st.st_size);
+      opened_ = true;
+    }
+  }
+  close(fd);
+}
+
+MappedFile::~MappedFile() {
+  if (data_) munmap(const_cast<uint8_t*>(data_), size_);
 }
 
 }  // namespace base

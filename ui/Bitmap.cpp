@@ -288,9 +288,9 @@ TBitmap::TBitmap(int width, int height, uint32_t fill)
     : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height, fill) {}
 
 TBitmap TBitmap::LoadFromFile(const std::u16string& path) {
-  const auto data = base::ReadFile(path);
-  if (!data) throw EFOpenError(u"Cannot open file \"" + path + u"\"");
-  return LoadFromMemory(*data);
+  const base::MappedFile file(path);
+  if (!file.Opened()) throw EFOpenError(u"Cannot open file \"" + path + u"\"");
+  return LoadFromMemory(file.Bytes());
 }
 
 TBitmap TBitmap::LoadFromMemory(std::span<const uint8_t> data) {

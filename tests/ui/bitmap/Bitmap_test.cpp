@@ -337,4 +337,13 @@ TEST(BitmapFile, LoadsFromDiskAndReportsAMissingFile) {
   }
 }
 
+TEST(BitmapFile, AnEmptyFileIsNoPictureAFolderCannotBeOpened) {
+  const auto path = std::filesystem::temp_directory_path() / "tandrel_empty_test.bmp";
+  std::ofstream(path, std::ios::binary).close();
+  EXPECT_THROW(TBitmap::LoadFromFile(path.u16string()), ui::EInvalidGraphic);
+  std::filesystem::remove(path);
+  EXPECT_THROW(TBitmap::LoadFromFile(std::filesystem::temp_directory_path().u16string()),
+               ui::EFOpenError);
+}
+
 }  // namespace
