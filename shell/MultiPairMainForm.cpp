@@ -84,12 +84,13 @@ TTandrelProgram::TTandrelProgram(ui::Component* owner,
   // language files).
   SetCaption(lb_Title->Caption());
 
-  // 11.-12. The version label.
-  ReadVersion();
+  // 11.-12. The version label. The layout file is read once, for the version and the layout.
+  const std::optional<ui::TIniFile> layout = ReadLayoutFile();
+  ReadVersion(layout);
   startup::Mark("caption and version");
 
   // 13. Bounds, colours and font face from the layout file, then the bitmap buttons.
-  ApplyMainLayout();
+  ApplyMainLayout(layout);
   startup::Mark("layout");
   CreateBitmapButtons();
   startup::Mark("bitmap buttons");
@@ -121,11 +122,12 @@ void TTandrelProgram::CreateBitmapButtons() {
   RSSIBitmapButton = dress(bt_OpenRSSIDisplay, u"RSSIDisplay.bmp");
 }
 
-void TTandrelProgram::ApplyMainLayout() {
+void TTandrelProgram::ApplyMainLayout(const std::optional<ui::TIniFile>& layout) {
+  if (!layout) return;
   // A malformed number in the file raises the framework's conversion error, which ends the
   // construction and reaches the entry's message box.
-  class色彩位置字型檔管理 layout;
-  layout.ApplyLayout(*this, LayoutFile(), u"", LanguageId);
+  class色彩位置字型檔管理 manager;
+  manager.ApplyLayout(*this, *layout, u"", LanguageId);
 }
 
 TTandrelProgram::~TTandrelProgram() {
@@ -200,13 +202,17 @@ void TTandrelProgram::CreateControls() {
   OnCloseQuery = [this](ui::Component* s, bool& canClose) { FormCloseQuery(s, canClose); };
 }
 
-void TTandrelProgram::ReadVersion() {
+std::optional<ui::TIniFile> TTandrelProgram::ReadLayoutFile() const {
+  const std::u16string path = LayoutFile();
+  if (!base::FileExists(path)) return std::nullopt;
+  return ui::TIniFile(path);
+}
+
+void TTandrelProgram::ReadVersion(const std::optional<ui::TIniFile>& layout) {
   lb_Version->SetCaption(u"");
-  const std::u16string layout = LayoutFile();
-  if (!base::FileExists(layout)) return;
+  if (!layout) return;
   // The version is kept once, in section "English", whatever the language.
-  const ui::TIniFile ini(layout);
-  const std::u16string version = ini.ReadString(u"English", u"Version", u"@@");
+  const std::u16string version = layout->ReadString(u"English", u"Version", u"@@");
   if (version != u"@@") lb_Version->SetCaption(version);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "device/Brimac指令.h"
@@ -13,6 +14,7 @@
 #include "skin/Classtbitmapbutton.h"
 #include "text/Class語言檔管理.h"
 #include "ui/Controls.h"
+#include "ui/IniFile.h"
 
 class TTandrelProgram : public ui::TForm {
  public:
@@ -60,8 +62,10 @@ class TTandrelProgram : public ui::TForm {
   // The layout file beside the skin: its "Version" key (section "English") names the version.
   std::u16string LayoutFile() const { return SkinFolder + u"UI_Main.txt"; }
   void CreateControls();
-  void ReadVersion();
-  void ApplyMainLayout();
+  // The layout file, read once for the version and the layout; nothing when there is none.
+  std::optional<ui::TIniFile> ReadLayoutFile() const;
+  void ReadVersion(const std::optional<ui::TIniFile>& layout);
+  void ApplyMainLayout(const std::optional<ui::TIniFile>& layout);
   void LoadSkinPictures();
   void CreateBitmapButtons();
   std::u16string SkinFile(const std::u16string& name) const;

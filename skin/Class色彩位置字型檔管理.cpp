@@ -107,8 +107,15 @@ void class色彩位置字型檔管理::ApplyLayout(ui::Component& form, const st
                                           const std::u16string& sectionSuffix,
                                           uint16_t languageId) {
   if (!base::FileExists(path)) return;
+  ownFile_ = std::make_unique<ui::TIniFile>(path);
+  ApplyLayout(form, *ownFile_, sectionSuffix, languageId);
+}
+
+void class色彩位置字型檔管理::ApplyLayout(ui::Component& form, const ui::TIniFile& file,
+                                          const std::u16string& sectionSuffix,
+                                          uint16_t languageId) {
   primarySection_ = LanguageName(languageId);
-  reader_ = std::make_unique<ui::TIniFile>(path);
+  reader_ = &file;
   if (!sectionSuffix.empty()) {
     primarySection_ += sectionSuffix;
     fallbackSection_ += sectionSuffix;

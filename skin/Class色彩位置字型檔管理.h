@@ -28,6 +28,9 @@ class class色彩位置字型檔管理 {
   // language. Raises ui::EConvertError for a malformed number; what was set before stays.
   void ApplyLayout(ui::Component& form, const std::u16string& path,
                    const std::u16string& sectionSuffix, uint16_t languageId);
+  // The same with the file read already by the caller, which keeps it while this manager reads.
+  void ApplyLayout(ui::Component& form, const ui::TIniFile& file,
+                   const std::u16string& sectionSuffix, uint16_t languageId);
 
   // The value of key from the primary section, else from the fallback one; an empty value
   // counts as missing. Empty text when no file is open.
@@ -52,7 +55,8 @@ class class色彩位置字型檔管理 {
   const std::u16string& FallbackSection() const { return fallbackSection_; }
 
  private:
-  std::unique_ptr<ui::TIniFile> reader_;
+  std::unique_ptr<ui::TIniFile> ownFile_;  // a file this manager opened itself
+  const ui::TIniFile* reader_ = nullptr;
   std::u16string primarySection_;
   std::u16string fallbackSection_ = u"English";
 };

@@ -86,6 +86,37 @@ TEST(LayoutSections, SystemLanguageAndSuffixNameBothSections) {
   EXPECT_EQ(b->BoundsRect(), (ui::TRect{30, 30, 40, 40}));
 }
 
+// A caller that has read the file already (the main window reads its version from it) hands it
+// over; the manager reads it as it would have read the file.
+TEST(LayoutSections, AFileReadByTheCallerAppliesAsThePath) {
+  const char* content =
+      "[German]\na->Position=rectp,10,10,20,20\nFontName=Arial\n"
+      "[English]\nb->Position=rectwh,3,4,10,10\nb->Color=rgb,0,0,255\n";
+  TempLayout file(content);
+  ui::TForm byPath(nullptr, u"F"), byFile(nullptr, u"F");
+  for (ui::TForm* form : {&byPath, &byFile}) {
+    Make<ui::TLabel>(*form, u"a");
+    Make<ui::TLabel>(*form, u"b");
+  }
+  Layout first;
+  first.ApplyLayout(byPath, file.Path(), u"", kGerman);
+  const ui::TIniFile read(file.Path());
+  Layout second;
+  second.ApplyLayout(byFile, read, u"", kGerman);
+  for (size_t i = 0; i < 2; ++i) {
+    const auto* p = dynamic_cast<ui::TLabel*>(byPath.Components(i));
+    const auto* f = dynamic_cast<ui::TLabel*>(byFile.Components(i));
+    EXPECT_EQ(p->BoundsRect(), f->BoundsRect());
+    EXPECT_EQ(p->Color(), f->Color());
+    EXPECT_EQ(p->Font(), f->Font());
+  }
+  EXPECT_EQ(byFile.Components(0)->Name(), u"a");
+  EXPECT_EQ(dynamic_cast<ui::TLabel*>(byFile.Components(0))->BoundsRect(),
+            (ui::TRect{10, 10, 20, 20}));
+  EXPECT_EQ(U8(second.ReadLayoutValue(u"FontName")), "Arial");
+  EXPECT_EQ(U8(second.PrimarySection()), "German");
+}
+
 TEST(LayoutSections, IdentifierZeroIsTheSystemLanguageOthersAreTakenAsGiven) {
   Layout layout;
   layout.SystemLanguageSource = [] { return uint16_t{0x0404}; };
