@@ -26,7 +26,6 @@
 #include <fstream>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -63,7 +62,7 @@ std::wstring FolderOf(const std::wstring& path) {
 }
 
 struct Sample {
-  double readyMs = 0;  // ... and its thread idle
+  double readyMs = 0;  // created to a visible window with its thread idle
   double exitMs = 0;   // WM_CLOSE posted to process ended
   double workingSetMiB = 0;
   std::map<std::string, double> marks;  // first time of each step, ms since creation
