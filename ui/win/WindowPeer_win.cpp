@@ -245,17 +245,9 @@ void FormPeer::DefaultHandler(Message& m) {
       // wanted, in this window's client coordinates.
       HDC target = reinterpret_cast<HDC>(m.WParam);
       RECT area;
-      switch (GetClipBox(target, &area)) {
-        case NULLREGION:
-          break;
-        case ERROR:
-          GetClientRect(hwnd_, &area);
-          Paint(target, area);
-          break;
-        default:
-          Paint(target, area);
-          break;
-      }
+      const int clip = GetClipBox(target, &area);
+      if (clip == ERROR) GetClientRect(hwnd_, &area);
+      if (clip != NULLREGION) Paint(target, area);
       m.Result = 0;
       return;
     }
