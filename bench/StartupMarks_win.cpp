@@ -25,10 +25,11 @@ size_t g_count = 0;
 
 void Record(const char* step) {
   if (g_count == g_entries.size()) return;
-  PROCESS_MEMORY_COUNTERS pmc{};
-  GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc);
+  // The time first: the working set's query is the mark's own cost, not the step's.
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
+  PROCESS_MEMORY_COUNTERS pmc{};
+  GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc);
   g_entries[g_count++] = {now.QuadPart, pmc.WorkingSetSize, step};
 }
 
