@@ -21,7 +21,8 @@ runs="$build/bench/startup"
 rm -rf "$runs"
 mkdir -p "$runs/bare"
 cp -r "$build/stage" "$runs/launcher"
-rm -f "$runs/launcher/DLL/DLL_MouseDeviceManager.scenario" "$runs/launcher/DLL/DLL_MouseDeviceManager.trace"
+rm -f "$runs/launcher/DLL/DLL_MouseDeviceManager.scenario" \
+  "$runs/launcher/DLL/DLL_MouseDeviceManager.trace"
 cp TandrelProgram_timed.exe "$runs/launcher/"
 cp bare_window.exe "$runs/bare/"
 stripped=0
