@@ -5,6 +5,8 @@ build=$(realpath "$1")
 cd "$build/bench"
 echo "== text step: the project's INI reader against GetPrivateProfileStringW"
 wine text_bench.exe
+echo "== language files: a 16k-step mapping chain and the heap of a parsed file, before and after"
+wine texts_bench.exe
 echo "== window outline: the rule against the per-pixel rule and a single linear pass"
 wine outline_bench.exe
 echo "== one skinned button repaint against a plain BitBlt"

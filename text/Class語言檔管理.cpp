@@ -1,7 +1,7 @@
 #include "text/Class語言檔管理.h"
 
-#include <algorithm>
 #include <cstring>
+#include <unordered_set>
 #include <vector>
 
 #include "base/Fields.h"
@@ -27,27 +27,30 @@ std::u16string ReplaceLineBreaks(std::u16string text) {
   return text;
 }
 
-std::optional<ui::TIniFile> OpenIfExists(const std::u16string& path) {
-  if (!base::FileExists(path)) return std::nullopt;
-  return ui::TIniFile(path);
-}
-
 }  // namespace
+
+class語言檔管理::File class語言檔管理::OpenLanguageFile(const std::u16string& path) {
+  if (!base::FileExists(path)) return nullptr;
+  return std::make_shared<const ui::TIniFile>(path);
+}
 
 std::u16string class語言檔管理::Load(const std::u16string& programTextFolder,
                                      const std::u16string& sharedTextFolder,
                                      const std::u16string& sectionPath, uint16_t languageId) {
   sectionPath_ = sectionPath;
+  resolved_.clear();
   if (languageId == 0 && UserLanguageSource) languageId = UserLanguageSource();
   const std::u16string language = LanguageName(languageId);
   const std::u16string file = language + u".txt";
 
-  programEnglish_ = OpenIfExists(programTextFolder + u"English.txt");
-  // For English both program readers read the same file; a copy of the parsed file reads alike.
-  programLanguage_ =
-      language == u"English" ? programEnglish_ : OpenIfExists(programTextFolder + file);
-  sharedEnglish_ = OpenIfExists(sharedTextFolder + u"English.txt");
-  sharedLanguage_ = language == u"English" ? sharedEnglish_ : OpenIfExists(sharedTextFolder + file);
+  const auto open = [&](const std::u16string& path) {
+    return FileSource ? FileSource(path) : nullptr;
+  };
+  programEnglish_ = open(programTextFolder + u"English.txt");
+  // For English both program readers read the same file, parsed once.
+  programLanguage_ = language == u"English" ? programEnglish_ : open(programTextFolder + file);
+  sharedEnglish_ = open(sharedTextFolder + u"English.txt");
+  sharedLanguage_ = language == u"English" ? sharedEnglish_ : open(sharedTextFolder + file);
   return language;
 }
 
@@ -63,18 +66,18 @@ std::optional<std::u16string> class語言檔管理::FirstValue(std::u16string_vi
 }
 
 std::u16string class語言檔管理::ResolveSection(const std::u16string& section) const {
+  if (const auto known = resolved_.find(section); known != resolved_.end()) return known->second;
   // A chain that returns to a section already visited would never end: it stops at the first
   // section seen twice, and that section is the one read.
-  std::vector<std::u16string> visited;
+  std::unordered_set<std::u16string> visited;
   std::u16string current = section;
-  for (;;) {
-    std::u16string identity = SectionIdentity(current);
-    if (std::find(visited.begin(), visited.end(), identity) != visited.end()) return current;
-    visited.push_back(std::move(identity));
+  while (visited.insert(SectionIdentity(current)).second) {
     std::optional<std::u16string> mapped = FirstValue(current, kMappingKey);
-    if (!mapped) return current;
+    if (!mapped) break;
     current = std::move(*mapped);
   }
+  resolved_.emplace(section, current);
+  return current;
 }
 
 std::optional<std::u16string> class語言檔管理::ReadFromSection(const std::u16string& section,

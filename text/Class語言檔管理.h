@@ -4,9 +4,11 @@
 // the chosen language and English as fallback). A missing text is "@@", never an error.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "base/Platform.h"
 #include "ui/IniFile.h"
@@ -47,11 +49,17 @@ class class語言檔管理 {
 
   // Where identifier 0 takes its language from; tests set a fixed language here.
   std::function<uint16_t()> UserLanguageSource = base::UserLanguageId;
+  // Where Load reads a language file from: the parsed file, or null when there is none at the
+  // path. Tests and the fuzzer hand in files from memory here.
+  using File = std::shared_ptr<const ui::TIniFile>;
+  std::function<File(const std::u16string& path)> FileSource = OpenLanguageFile;
+  static File OpenLanguageFile(const std::u16string& path);
 
   // The key in the section the mapping chain leads to, from the first file that has it.
   std::optional<std::u16string> ReadFromSection(const std::u16string& section,
                                                 const std::u16string& key) const;
   // Follows "%Mapping%" from section to section; each step asks the files from the first again.
+  // A section's chain is followed once per Load; later lookups take the remembered end.
   std::u16string ResolveSection(const std::u16string& section) const;
 
  private:
@@ -60,9 +68,13 @@ class class語言檔管理 {
   std::optional<std::u16string> FirstValue(std::u16string_view section,
                                            std::u16string_view key) const;
 
-  std::optional<ui::TIniFile> programEnglish_;
-  std::optional<ui::TIniFile> programLanguage_;
-  std::optional<ui::TIniFile> sharedEnglish_;
-  std::optional<ui::TIniFile> sharedLanguage_;
+  // Shared: for English the program (shared) language and English readers are one file.
+  File programEnglish_;
+  File programLanguage_;
+  File sharedEnglish_;
+  File sharedLanguage_;
   std::u16string sectionPath_;
+  // Where each section asked for so far leads, by its name as asked. The files do not change
+  // after Load, so neither does the end of a chain.
+  mutable std::unordered_map<std::u16string, std::u16string> resolved_;
 };

@@ -1,5 +1,8 @@
 #include "ui/IniFile.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "base/File.h"
 #include "base/Platform.h"
 #include "base/Utf.h"
@@ -44,6 +47,66 @@ std::u16string Cut(u16string_view s) {
   return std::u16string(s.substr(0, TIniFile::kMaxValueChars));
 }
 
+bool SameName(u16string_view a, u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (FoldNameChar(a[i]) != FoldNameChar(b[i])) return false;
+  return true;
+}
+
+// FNV-1a over the folded characters, then mixed, so that the high bits, which choose the slot,
+// depend on every character.
+uint64_t NameHash(u16string_view s, uint64_t seed) {
+  uint64_t h = 14695981039346656037ull ^ seed;
+  for (char16_t c : s) {
+    h ^= FoldNameChar(c);
+    h *= 1099511628211ull;
+  }
+  h ^= h >> 33;
+  h *= 0xFF51AFD7ED558CCDull;
+  h ^= h >> 33;
+  h *= 0xC4CEB9FE1A85EC53ull;
+  return h ^ (h >> 33);
+}
+
+uint64_t SectionHash(u16string_view name) {
+  return NameHash(name, 0);
+}
+
+uint64_t KeyHash(uint32_t section, u16string_view name) {
+  return NameHash(name, (uint64_t{section} + 1) * 0x9E3779B97F4A7C15ull);
+}
+
+// Open addressing with linear probing over any number of slots.
+size_t Home(uint64_t hash, size_t slots) {
+  return static_cast<size_t>(((hash >> 32) * slots) >> 32);
+}
+
+size_t Next(size_t slot, size_t slots) {
+  return slot + 1 == slots ? 0 : slot + 1;
+}
+
+// The entry that `matches` accepts, or -1 when the probe reaches a free slot first.
+template <typename Matches>
+int64_t Probe(const std::vector<uint32_t>& slots, uint64_t hash, Matches matches) {
+  if (slots.empty()) return -1;
+  for (size_t i = Home(hash, slots.size());; i = Next(i, slots.size())) {
+    if (slots[i] == 0) return -1;
+    if (matches(slots[i] - 1)) return slots[i] - 1;
+  }
+}
+
+void Place(std::vector<uint32_t>& slots, uint64_t hash, size_t entry) {
+  size_t i = Home(hash, slots.size());
+  while (slots[i] != 0) i = Next(i, slots.size());
+  slots[i] = static_cast<uint32_t>(entry + 1);
+}
+
+// Slots for a table of `entries` at most 70 % full once a file is read.
+size_t SlotsFor(size_t entries) {
+  return entries + entries * 3 / 7 + 1;
+}
+
 std::u16string DecodeUtf16(std::span<const uint8_t> bytes, bool big_endian) {
   std::u16string out(bytes.size() / 2, u'\0');  // an odd last byte is no character
   for (size_t i = 0; i < out.size(); ++i) {
@@ -54,7 +117,9 @@ std::u16string DecodeUtf16(std::span<const uint8_t> bytes, bool big_endian) {
   return out;
 }
 
-std::u16string Decode(std::span<const uint8_t> b, const CodePageDecoder& decode) {
+}  // namespace
+
+std::u16string DecodeIniText(std::span<const uint8_t> b, const CodePageDecoder& decode) {
   if (b.size() >= 2 && b[0] == 0xFF && b[1] == 0xFE) return DecodeUtf16(b.subspan(2), false);
   if (b.size() >= 2 && b[0] == 0xFE && b[1] == 0xFF) return DecodeUtf16(b.subspan(2), true);
   const auto* chars = reinterpret_cast<const char*>(b.data());
@@ -62,8 +127,6 @@ std::u16string Decode(std::span<const uint8_t> b, const CodePageDecoder& decode)
     return base::Utf8ToUtf16(std::string_view(chars + 3, b.size() - 3));
   return decode(std::string_view(chars, b.size()));
 }
-
-}  // namespace
 
 char16_t FoldNameChar(char16_t c) {
   if (c < 0x80) return c >= u'a' && c <= u'z' ? c - 0x20 : c;
@@ -83,75 +146,130 @@ char16_t FoldNameChar(char16_t c) {
   return c;
 }
 
-size_t TIniFile::NameHash::operator()(u16string_view s) const {
-  uint64_t h = 14695981039346656037ull;  // FNV-1a
-  for (char16_t c : s) {
-    h ^= FoldNameChar(c);
-    h *= 1099511628211ull;
-  }
-  return static_cast<size_t>(h);
-}
-
-bool TIniFile::NameEqual::operator()(u16string_view a, u16string_view b) const {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (FoldNameChar(a[i]) != FoldNameChar(b[i])) return false;
-  return true;
-}
-
 CodePageDecoder SystemCodePageDecoder() {
   return base::DecodeSystemCodePage;
 }
 
 TIniFile::TIniFile(const std::u16string& path, const CodePageDecoder& decode) {
-  if (auto bytes = base::ReadFile(path)) *this = FromBytes(*bytes, decode);
+  std::optional<std::vector<uint8_t>> bytes = base::ReadFile(path);
+  if (!bytes) return;
+  std::u16string text = DecodeIniText(*bytes, decode);
+  bytes.reset();  // the file's bytes are gone before the text is parsed
+  Parse(std::move(text));
+  loaded_ = true;
 }
 
 TIniFile TIniFile::FromBytes(std::span<const uint8_t> bytes, const CodePageDecoder& decode) {
   TIniFile ini;
-  ini.Parse(Decode(bytes, decode));
+  ini.Parse(DecodeIniText(bytes, decode));
   ini.loaded_ = true;
   return ini;
 }
 
-void TIniFile::Parse(u16string_view text) {
-  Section* current = nullptr;  // none before the first header, none in a repeated section
-  size_t pos = 0;
-  while (pos < text.size()) {
-    size_t end = text.find_first_of(u"\r\n", pos);
-    if (end == u16string_view::npos) end = text.size();
-    const u16string_view line = Trim(text.substr(pos, end - pos));
-    pos = end + 1;
-    if (line.empty() || line.front() == u';') continue;
-    if (line.front() == u'[') {
-      const u16string_view name = UpToNul(Trim(line.substr(1, line.find(u']') - 1)));
-      auto [it, inserted] = sections_.try_emplace(std::u16string(name));
-      current = inserted ? &it->second : nullptr;
-      continue;
-    }
-    if (!current) continue;
-    Entry entry;
-    u16string_view name = line;
-    const size_t eq = line.find(u'=');
-    if (eq != u16string_view::npos) {
-      name = Trim(line.substr(0, eq));
-      entry.value = Cut(Unquote(UpToNul(Trim(line.substr(eq + 1)))));
-      entry.has_value = true;
-    }
-    current->try_emplace(std::u16string(UpToNul(name)), std::move(entry));
+void TIniFile::RehashSections(size_t slots) {
+  std::vector<uint32_t>(slots, 0).swap(sectionSlots_);
+  for (size_t i = 0; i < sections_.size(); ++i)
+    Place(sectionSlots_, SectionHash(Name(sections_[i])), i);
+}
+
+void TIniFile::RehashKeys(size_t slots) {
+  std::vector<uint32_t>(slots, 0).swap(keySlots_);
+  for (size_t s = 0; s < sections_.size(); ++s) {
+    const Section& section = sections_[s];
+    for (uint32_t k = section.firstKey; k < section.firstKey + section.keyCount; ++k)
+      Place(keySlots_, KeyHash(static_cast<uint32_t>(s), Name(keys_[k])), k);
   }
 }
 
-const TIniFile::Section* TIniFile::FindSection(u16string_view section) const {
-  const auto it = sections_.find(TrimSpaces(section));
-  return it == sections_.end() ? nullptr : &it->second;
+void TIniFile::Parse(std::u16string text) {
+  if (text.size() > kMaxTextChars) text.resize(kMaxTextChars);
+  text_ = std::move(text);
+  // What is kept moves forward inside the text itself: a line's name and value never lie before
+  // the end of what was kept from earlier lines, so the text is its own store, and what was kept
+  // stays where it is while later lines are read.
+  char16_t* const store = text_.data();
+  size_t kept = 0;
+  const auto keep = [&](u16string_view s) {
+    const auto at = static_cast<uint32_t>(kept);
+    std::char_traits<char16_t>::move(store + kept, s.data(), s.size());
+    kept += s.size();
+    return at;
+  };
+  const u16string_view all(text_);
+  int64_t current = -1;  // none before the first header, none in a repeated section
+  size_t pos = 0;
+  while (pos < all.size()) {
+    size_t end = all.find_first_of(u"\r\n", pos);
+    if (end == u16string_view::npos) end = all.size();
+    const u16string_view line = Trim(all.substr(pos, end - pos));
+    pos = end + 1;
+    if (line.empty() || line.front() == u';') continue;
+
+    if (line.front() == u'[') {
+      const u16string_view name = UpToNul(Trim(line.substr(1, line.find(u']') - 1)));
+      if (FindSection(name) >= 0) {
+        current = -1;
+        continue;
+      }
+      if ((sections_.size() + 1) * 2 > sectionSlots_.size())
+        RehashSections(std::max<size_t>(16, sectionSlots_.size() * 2));
+      const uint32_t at = keep(name);
+      sections_.push_back(
+          Section{at, static_cast<uint32_t>(name.size()), static_cast<uint32_t>(keys_.size()), 0});
+      Place(sectionSlots_, SectionHash(name), sections_.size() - 1);
+      current = static_cast<int64_t>(sections_.size()) - 1;
+      continue;
+    }
+    if (current < 0) continue;
+
+    u16string_view name = line, value;
+    uint32_t valueLength = kNoValue;
+    const size_t eq = line.find(u'=');
+    if (eq != u16string_view::npos) {
+      name = Trim(line.substr(0, eq));
+      value = Unquote(UpToNul(Trim(line.substr(eq + 1)))).substr(0, kMaxValueChars);
+      valueLength = static_cast<uint32_t>(value.size());
+    }
+    name = UpToNul(name);
+    const auto section = static_cast<uint32_t>(current);
+    if (FindKey(section, name) >= 0) continue;  // of keys of the same name the first counts
+    if ((keys_.size() + 1) * 2 > keySlots_.size())
+      RehashKeys(std::max<size_t>(16, keySlots_.size() * 2));
+    const uint32_t at = keep(name);
+    keep(value);  // right after its name
+    keys_.push_back(Key{at, static_cast<uint32_t>(name.size()), valueLength});
+    ++sections_[section].keyCount;
+    Place(keySlots_, KeyHash(section, name), keys_.size() - 1);
+  }
+  text_.resize(kept);
+  text_.shrink_to_fit();
+  sections_.shrink_to_fit();
+  keys_.shrink_to_fit();
+  RehashSections(SlotsFor(sections_.size()));
+  RehashKeys(SlotsFor(keys_.size()));
+}
+
+int64_t TIniFile::FindSection(u16string_view name) const {
+  return Probe(sectionSlots_, SectionHash(name),
+               [&](uint32_t i) { return SameName(Name(sections_[i]), name); });
+}
+
+int64_t TIniFile::FindKey(uint32_t section, u16string_view name) const {
+  const Section& s = sections_[section];
+  if (s.keyCount == 0) return -1;
+  return Probe(keySlots_, KeyHash(section, name), [&](uint32_t i) {
+    return i >= s.firstKey && i - s.firstKey < s.keyCount && SameName(Name(keys_[i]), name);
+  });
 }
 
 std::u16string TIniFile::ReadString(u16string_view section, u16string_view key,
                                     u16string_view def) const {
-  if (const Section* s = FindSection(section)) {
-    const auto it = s->find(TrimSpaces(key));
-    if (it != s->end() && it->second.has_value) return it->second.value;
+  if (const int64_t s = FindSection(TrimSpaces(section)); s >= 0) {
+    if (const int64_t k = FindKey(static_cast<uint32_t>(s), TrimSpaces(key)); k >= 0) {
+      const Key& found = keys_[k];
+      if (found.valueLength != kNoValue)
+        return text_.substr(found.offset + found.nameLength, found.valueLength);
+    }
   }
   def = UpToNul(def);
   while (!def.empty() && def.back() == u' ') def.remove_suffix(1);
@@ -159,22 +277,24 @@ std::u16string TIniFile::ReadString(u16string_view section, u16string_view key,
 }
 
 bool TIniFile::SectionExists(u16string_view section) const {
-  const Section* s = FindSection(section);
-  return s && !s->empty();
+  const int64_t s = FindSection(TrimSpaces(section));
+  return s >= 0 && sections_[s].keyCount > 0;
 }
 
 std::vector<std::u16string> TIniFile::SectionNames() const {
   std::vector<std::u16string> names;
-  for (const auto& [name, keys] : sections_)
-    if (!keys.empty()) names.push_back(name);
+  for (const Section& s : sections_)
+    if (s.keyCount > 0) names.emplace_back(Name(s));
   return names;
 }
 
 std::vector<std::u16string> TIniFile::KeyNames(u16string_view section) const {
   std::vector<std::u16string> names;
-  if (const Section* s = FindSection(section))
-    for (const auto& [name, entry] : *s)
-      if (entry.has_value) names.push_back(name);
+  const int64_t s = FindSection(TrimSpaces(section));
+  if (s < 0) return names;
+  const Section& found = sections_[s];
+  for (uint32_t k = found.firstKey; k < found.firstKey + found.keyCount; ++k)
+    if (keys_[k].valueLength != kNoValue) names.emplace_back(Name(keys_[k]));
   return names;
 }
 

@@ -25,7 +25,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "base/Utf.h"
@@ -39,6 +38,9 @@ using CodePageDecoder = std::function<std::u16string(std::string_view bytes)>;
 // Western European Windows reads.
 CodePageDecoder SystemCodePageDecoder();
 using base::DecodeWindows1252;
+
+// A file's bytes as text, by its byte-order mark (see above); `decode` serves text without one.
+std::u16string DecodeIniText(std::span<const uint8_t> bytes, const CodePageDecoder& decode);
 
 // The simple upper-case mapping that name matching uses (Latin, Greek, Cyrillic, full-width
 // Latin); other characters map to themselves.
@@ -70,25 +72,39 @@ class TIniFile {
   bool Loaded() const { return loaded_; }
 
  private:
-  // Hash and equality fold letter case on the fly, so lookups need no folded copy of the name.
-  struct NameHash {
-    using is_transparent = void;
-    size_t operator()(std::u16string_view s) const;
+  // Memory stays proportional to the file: of the decoded text only the names and values that
+  // can be read are kept, one after another in text_, and everything else refers to them by
+  // 32-bit offset. A section's keys are consecutive in keys_; a key's value follows its name.
+  struct Key {
+    uint32_t offset;  // of the name in text_
+    uint32_t nameLength;
+    uint32_t valueLength;  // kNoValue for a line without '='
   };
-  struct NameEqual {
-    using is_transparent = void;
-    bool operator()(std::u16string_view a, std::u16string_view b) const;
+  struct Section {
+    uint32_t offset, nameLength;
+    uint32_t firstKey, keyCount;
   };
-  struct Entry {
-    std::u16string value;  // unquoted and cut already
-    bool has_value = false;
-  };
-  using Section = std::unordered_map<std::u16string, Entry, NameHash, NameEqual>;
+  static constexpr uint32_t kNoValue = UINT32_MAX;
+  // Decoded text longer than this is read up to here: the offsets are 32-bit.
+  static constexpr size_t kMaxTextChars = UINT32_MAX - 1;
 
-  void Parse(std::u16string_view text);
-  const Section* FindSection(std::u16string_view section) const;
+  void Parse(std::u16string text);
+  std::u16string_view Name(const Key& k) const { return {text_.data() + k.offset, k.nameLength}; }
+  std::u16string_view Name(const Section& s) const {
+    return {text_.data() + s.offset, s.nameLength};
+  }
+  // Index of the first section of that name, of the key of that name in a section, or -1.
+  int64_t FindSection(std::u16string_view name) const;
+  int64_t FindKey(uint32_t section, std::u16string_view name) const;
+  void RehashSections(size_t slots);
+  void RehashKeys(size_t slots);
 
-  std::unordered_map<std::u16string, Section, NameHash, NameEqual> sections_;
+  std::u16string text_;
+  std::vector<Section> sections_;
+  std::vector<Key> keys_;
+  // Open-addressing hash tables over sections_ and over (section, key name): a slot holds an
+  // index + 1, 0 marks a free slot. Names hash and compare with letter case folded.
+  std::vector<uint32_t> sectionSlots_, keySlots_;
   bool loaded_ = false;
 };
 

@@ -143,6 +143,54 @@ TEST_F(LoadTest, IdentifierZeroTakesTheUserLanguageAndOnlyThen) {
   EXPECT_EQ(U8(m.GetText(u"MultiPairForm.dll", u"lb_Title->Caption")), "English");
 }
 
+// Files handed to the manager from memory, by the name Load asks for.
+Manager::File Memory(const std::string& text) {
+  return std::make_shared<const ui::TIniFile>(ui::TIniFile::FromBytes(
+      std::vector<uint8_t>(text.begin(), text.end()), ui::DecodeWindows1252));
+}
+
+TEST(Mapping, ALongChainIsFollowedToItsEndAndALoopStopsWhereItCloses) {
+  constexpr int kSteps = 16384;
+  std::string file;
+  for (int i = 0; i < kSteps; ++i)
+    file += "[S" + std::to_string(i) + "]\r\n%Mapping%=s" + std::to_string(i + 1) + "\r\n";
+  file += "[S" + std::to_string(kSteps) + "]\r\nk=end of the chain\r\n";
+  // L0 -> L1 -> ... -> L999 -> L500: a loop entered from the side.
+  for (int i = 0; i < 1000; ++i)
+    file += "[L" + std::to_string(i) + "]\r\n%Mapping%=L" + std::to_string(i == 999 ? 500 : i + 1) +
+            "\r\nk=from L" + std::to_string(i) + "\r\n";
+  Manager m;
+  m.FileSource = [&](const std::u16string& path) {
+    return path.ends_with(u"English.txt") ? Memory(file) : nullptr;
+  };
+  m.Load(u"P/", u"S/", u"", 0x0409);
+  EXPECT_EQ(U8(m.ResolveSection(u"S0")), "s16384");
+  EXPECT_EQ(U8(m.GetText(u"S0", u"k")), "end of the chain");
+  EXPECT_EQ(U8(m.GetText(u"S9000", u"k")), "end of the chain");
+  // The walk stops at the first section it sees twice, and that section is read.
+  EXPECT_EQ(U8(m.ResolveSection(u"L0")), "L500");
+  EXPECT_EQ(U8(m.GetText(u"L0", u"k")), "from L500");
+  EXPECT_EQ(U8(m.GetText(u"L700", u"k")), "from L700");
+  EXPECT_EQ(U8(m.GetText(u"l999", u"k")), "from L999");
+  // Asked again, the same answers.
+  EXPECT_EQ(U8(m.ResolveSection(u"S0")), "s16384");
+  EXPECT_EQ(U8(m.GetText(u"L0", u"k")), "from L500");
+}
+
+TEST(Mapping, AChainIsFollowedAgainAfterTheNextLoad) {
+  std::string first =
+      "[MultiPairForm.dll]\r\n%Mapping%=A\r\n[A]\r\nk=from A\r\n[B]\r\nk=from B\r\n";
+  Manager m;
+  m.FileSource = [&](const std::u16string& path) {
+    return path.ends_with(u"English.txt") ? Memory(first) : nullptr;
+  };
+  m.Load(u"P/", u"S/", u"", 0x0409);
+  EXPECT_EQ(U8(m.GetText(u"MultiPairForm.dll", u"k")), "from A");
+  first.replace(first.find("=A"), 2, "=B");
+  m.Load(u"P/", u"S/", u"", 0x0409);
+  EXPECT_EQ(U8(m.GetText(u"MultiPairForm.dll", u"k")), "from B");
+}
+
 TEST_F(LoadTest, IdentifierZeroIsThePlatformsUserLanguage) {
   // US English natively; under Wine whatever the session's locale gives.
   Manager m;
