@@ -37,11 +37,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     TandrelProgram = app.CreateForm<TTandrelProgram>();
     startup::Mark("form created");
     app.Run();
-  } catch (const ui::Exception& e) {
-    app.ShowException(&e);
   } catch (...) {
-    // Anything else is shown as a framework error without a message.
-    app.ShowException(nullptr);
+    // Whatever ends the construction or the loop is shown with a message: a failed allocation
+    // (a huge picture or language file in a 32-bit process) as the framework's out-of-memory error.
+    const ui::Exception error = ui::AsFrameworkError(std::current_exception());
+    app.ShowException(&error);
   }
   app.DestroyForms();
   return 0;

@@ -39,8 +39,8 @@ class Application {
   void Terminate();
   bool Terminated() const { return terminated_; }
 
-  // The framework's exception message box: the exception's message, or an empty message for
-  // anything that is not a framework exception.
+  // The framework's exception message box with the exception's message (empty for anything that
+  // is not a framework exception: callers pass what AsFrameworkError made of it).
   void ShowException(const std::exception* e);
 
   // The application's icon from an ".ico" file, on every form window from now on. Raises

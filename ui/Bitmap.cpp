@@ -192,8 +192,12 @@ uint32_t PaletteColor(const Format& f, uint32_t index) {
   return index < f.palette.size() ? f.palette[index] : 0;  // out of the palette: black
 }
 
+uint64_t RowBytes(const Format& f) {
+  return (uint64_t{static_cast<uint32_t>(f.width)} * f.bpp + 31) / 32 * 4;
+}
+
 void DecodeRows(const Reader& in, const Format& f, TBitmap& out) {
-  const uint64_t stride = (uint64_t{static_cast<uint32_t>(f.width)} * f.bpp + 31) / 32 * 4;
+  const uint64_t stride = RowBytes(f);
   const uint8_t* bits = in.At(f.bitsOffset, stride * f.height);
   for (int row = 0; row < f.height; ++row) {
     const uint8_t* src = bits + stride * row;
@@ -235,7 +239,9 @@ void DecodeRows(const Reader& in, const Format& f, TBitmap& out) {
 // Pixels the stream never reaches keep palette entry 0, the value the platform's zero-filled
 // section holds there. Pixels placed outside the picture are dropped. The stream must end with
 // its end-of-bitmap mark; running out of data before it means the file was cut short.
-void DecodeRle(const Reader& in, const Format& f, TBitmap& out) {
+// Without a picture to write to, the stream is only checked: that pass runs before the picture
+// is allocated, so a cut or endless stream costs no memory.
+void WalkRle(const Reader& in, const Format& f, TBitmap* out) {
   uint64_t end = in.Size();
   if (f.sizeImage != 0) {
     if (!in.Has(f.bitsOffset, f.sizeImage)) Invalid();
@@ -246,7 +252,7 @@ void DecodeRle(const Reader& in, const Format& f, TBitmap& out) {
   uint64_t x = 0, row = 0;  // row counts from the bottom
   const auto put = [&](uint32_t index) {
     if (x < static_cast<uint64_t>(f.width) && row < static_cast<uint64_t>(f.height))
-      out.Scanline(f.height - 1 - static_cast<int>(row))[x] = PaletteColor(f, index);
+      out->Scanline(f.height - 1 - static_cast<int>(row))[x] = PaletteColor(f, index);
     ++x;
   };
   const auto next = [&]() -> uint8_t {
@@ -257,7 +263,10 @@ void DecodeRle(const Reader& in, const Format& f, TBitmap& out) {
     const uint8_t count = next();
     const uint8_t value = next();
     if (count > 0) {
-      for (int i = 0; i < count; ++i) put(four ? (i & 1 ? value & 0xF : value >> 4) : value);
+      if (!out)
+        x += count;
+      else
+        for (int i = 0; i < count; ++i) put(four ? (i & 1 ? value & 0xF : value >> 4) : value);
       continue;
     }
     if (value == 0) {  // end of line
@@ -273,9 +282,13 @@ void DecodeRle(const Reader& in, const Format& f, TBitmap& out) {
       const uint32_t padded = bytes + (bytes & 1);
       if (padded > end - pos) Invalid();
       const uint8_t* src = in.At(pos, padded);
-      for (uint32_t i = 0; i < value; ++i) {
-        const uint8_t b = src[four ? i / 2 : i];
-        put(four ? (i & 1 ? b & 0xF : b >> 4) : b);
+      if (!out) {
+        x += value;
+      } else {
+        for (uint32_t i = 0; i < value; ++i) {
+          const uint8_t b = src[four ? i / 2 : i];
+          put(four ? (i & 1 ? b & 0xF : b >> 4) : b);
+        }
       }
       pos += padded;
     }
@@ -297,9 +310,15 @@ TBitmap TBitmap::LoadFromMemory(std::span<const uint8_t> data) {
   const Reader in(data);
   const Format f = ReadFormat(in);
   const bool rle = f.compression == kBiRle8 || f.compression == kBiRle4;
+  // The file holds what its header announces before the pixels get any memory: all rows of an
+  // uncompressed picture, a whole stream up to its end mark for a run-length one.
+  if (rle)
+    WalkRle(in, f, nullptr);
+  else if (!in.Has(f.bitsOffset, RowBytes(f) * f.height))
+    Invalid();
   TBitmap out(f.width, f.height, rle ? PaletteColor(f, 0) : 0);
   if (rle)
-    DecodeRle(in, f, out);
+    WalkRle(in, f, &out);
   else
     DecodeRows(in, f, out);
   return out;

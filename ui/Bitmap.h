@@ -16,9 +16,10 @@ class TBitmap {
   TBitmap() = default;
   TBitmap(int width, int height, uint32_t fill = 0);
 
-  // Larger sizes are taken for damage and refused before anything is allocated.
+  // Larger sizes are taken for damage and refused before anything is allocated: no skin needs
+  // more than 4096 x 4096 pixels, 64 MiB once decoded.
   static constexpr int kMaxDimension = 32768;
-  static constexpr int64_t kMaxPixels = int64_t{1} << 28;
+  static constexpr int64_t kMaxPixels = int64_t{1} << 24;
 
   // Raise EFOpenError when the file cannot be read, EInvalidGraphic when it is not a bitmap
   // this decoder understands (uncompressed or RLE, 1/4/8/16/24/32 bits per pixel). Run-length

@@ -1,6 +1,7 @@
 #pragma once
 // Errors the framework raises: a failed conversion, an unreadable picture, a file that cannot be
 // opened. The program's own code raises nothing; these reach the entry's exception message box.
+#include <exception>
 #include <stdexcept>
 #include <string>
 
@@ -27,5 +28,14 @@ class EInvalidGraphic : public Exception {
 class EFOpenError : public Exception {
   using Exception::Exception;
 };
+class EOutOfMemory : public Exception {
+ public:
+  EOutOfMemory() : Exception(u"Out of memory") {}
+};
+
+// What the exception box shows for anything that escaped: a framework error as it is, a failed
+// allocation as EOutOfMemory, anything else with its own description ("Unexpected error" when it
+// has none). Never an empty message.
+Exception AsFrameworkError(const std::exception_ptr& error);
 
 }  // namespace ui

@@ -8,6 +8,7 @@
 
 #include "ui/Application.h"
 #include "ui/Controls.h"
+#include "ui/Exception.h"
 #include "ui/win/Gdi.h"
 
 namespace ui {
@@ -28,10 +29,9 @@ LRESULT Deliver(TControl& control, UINT msgId, WPARAM wParam, LPARAM lParam) {
   Message m{msgId, wParam, lParam, 0};
   try {
     control.WindowProc(m);
-  } catch (const std::exception& e) {
-    App().ShowException(&e);
   } catch (...) {
-    App().ShowException(nullptr);
+    const Exception error = AsFrameworkError(std::current_exception());
+    App().ShowException(&error);
   }
   return m.Result;
 }

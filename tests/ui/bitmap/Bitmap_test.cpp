@@ -7,6 +7,7 @@
 #include <fstream>
 #include <random>
 
+#include "tests/support/HeapCounter.h"
 #include "tests/ui/bitmap/BmpWriter.h"
 #include "ui/Exception.h"
 
@@ -245,6 +246,61 @@ TEST(BitmapDecode, RejectsWhatItCannotShow) {
   noEnd.resize(noEnd.size() - 2);
   bmptest::Put32(noEnd, 34, 0);
   ExpectInvalid(noEnd);
+}
+
+// Files whose header announces more than they hold are refused before the pixels get memory:
+// the most the decoder holds at once stays far below one picture of the announced size.
+TEST(BitmapDecode, AFileThatDoesNotHoldItsPixelsCostsNoPictureMemory) {
+  const auto expectRefusedCheaply = [](const std::vector<uint8_t>& bytes, const char* what) {
+    heap_counter::ResetPeak();
+    const size_t start = heap_counter::Live();
+    ExpectInvalid(bytes);
+    EXPECT_LT(heap_counter::Peak() - start, 64u * 1024) << what;
+  };
+  // 54 bytes: a header that claims 4096 x 4096 pixels of 24 bits, and nothing after it.
+  auto liar = MakeBmp(BmpSpec(1, 1, 24).Values({0}));
+  liar.resize(54);
+  bmptest::Put32(liar, 18, 4096);
+  bmptest::Put32(liar, 22, 4096);
+  expectRefusedCheaply(liar, "uncompressed header only");
+  // 1 bit per pixel, 4096 x 4096: every row but the last byte of padding.
+  auto oneBit = MakeBmp(BmpSpec(4096, 4096, 1)
+                            .Palette({0, 0xFFFFFF})
+                            .Values(std::vector<uint32_t>(size_t{4096} * 4096, 1)));
+  ASSERT_NO_THROW(Decode(oneBit));
+  oneBit.pop_back();
+  expectRefusedCheaply(oneBit, "one byte short");
+  // A run-length stream of 4096 x 4096 that stops before its end mark, and one that never ends.
+  std::vector<uint8_t> runs;
+  for (int i = 0; i < 30; ++i) runs.insert(runs.end(), {255, 1, 0, 0});
+  auto cut =
+      MakeBmp(BmpSpec(4096, 4096, 8, bmptest::kBiRle8).Palette({0, 0xFF}).ColorsUsed(2).Rle(runs));
+  expectRefusedCheaply(cut, "run-length without its end");
+  runs.insert(runs.end(), {0, 1});
+  auto whole =
+      MakeBmp(BmpSpec(4096, 4096, 8, bmptest::kBiRle8).Palette({0, 0xFF}).ColorsUsed(2).Rle(runs));
+  const TBitmap decoded = Decode(whole);
+  EXPECT_EQ(decoded.PixelColor(254, 4095), 0xFF0000u) << "row 0 of the stream is the bottom";
+  EXPECT_EQ(decoded.PixelColor(255, 4095), 0u);
+  EXPECT_EQ(decoded.PixelColor(0, 4095 - 29), 0xFF0000u);
+}
+
+// At most 16,777,216 pixels, whatever the shape: 4096 x 4096, 8192 x 2048 and 32768 x 512 are
+// pictures, one pixel more is not.
+TEST(BitmapDecode, PicturesAreAtMostSixteenMegapixels) {
+  const auto ofSize = [](int w, int h) {
+    return MakeBmp(
+        BmpSpec(w, h, 8, bmptest::kBiRle8).Palette({0x123456}).ColorsUsed(1).Rle({0, 1}));
+  };
+  for (const auto& [w, h] : {std::pair{4096, 4096}, {8192, 2048}, {32768, 512}, {1, 16384}}) {
+    const TBitmap b = Decode(ofSize(w, h));
+    EXPECT_EQ(b.Width(), w);
+    EXPECT_EQ(b.Pixel(w - 1, h - 1), 0x123456u);
+  }
+  ExpectInvalid(ofSize(4097, 4096));
+  ExpectInvalid(ofSize(8193, 2048));
+  ExpectInvalid(ofSize(32768, 513));
+  ExpectInvalid(ofSize(32769, 1));
 }
 
 std::vector<std::vector<uint8_t>> ValidSamples() {
