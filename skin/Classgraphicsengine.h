@@ -18,8 +18,9 @@ class classGraphiceEngine {
 
   // Computes the outline of `canvas` (the pixels just drawn for `window`) and, when it differs
   // from `appliedRegion` (the caller's copy of what the window got last, empty at first), gives
-  // the window a copy and updates appliedRegion. Returns whether the window got a new region.
-  // An empty outline equals the empty start, so a one-colour first frame is never applied.
+  // the window a copy and updates appliedRegion. Returns whether the window's region changed.
+  // An outline without a pixel (a frame of one colour) is never applied: the window has its full
+  // rectangle then, and appliedRegion is empty, as at the start.
   bool ShapeWindow(HWND window, ui::win::unique_hrgn& appliedRegion, const skin::PixelGrid& canvas);
 
  private:

@@ -23,8 +23,9 @@ class classTBitmapButton {
   classTBitmapButton& operator=(const classTBitmapButton&) = delete;
 
   // Loads the strip at `path` (empty or missing: nothing is loaded; an unreadable file raises the
-  // framework's bitmap error), sizes the control to one frame and hooks it, once. Without a strip
-  // the control keeps its bounds and its plain look and is not hooked.
+  // framework's bitmap error), sizes the control to one frame and hooks it, once. Without a strip,
+  // or with one narrower than four pixels, the control keeps its bounds and its plain look and is
+  // not hooked.
   void LoadSkin(const std::u16string& path);
   // The control's WindowProc while hooked.
   void ButtonWindowProc(ui::Message& message);

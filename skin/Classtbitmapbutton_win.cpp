@@ -27,7 +27,11 @@ classTBitmapButton::~classTBitmapButton() {
 }
 
 void classTBitmapButton::LoadSkin(const std::u16string& path) {
-  if (!path.empty() && base::FileExists(path)) frameStrip_ = ui::TBitmap::LoadFromFile(path);
+  // A strip narrower than its four frames counts as missing, as no file does.
+  if (!path.empty() && base::FileExists(path)) {
+    ui::TBitmap strip = ui::TBitmap::LoadFromFile(path);
+    if (skin::UsableStrip(strip, kFrameCount)) frameStrip_ = std::move(strip);
+  }
   // No strip: sizing the control to an empty frame would make it 0 x 0, invisible and
   // unclickable. It stays a plain button where the layout put it.
   if (frameStrip_.Empty() || !control_) return;

@@ -8,6 +8,10 @@ int FrameWidth(int stripWidth, int frameCount) {
   return frameCount < 1 ? 0 : stripWidth / frameCount;
 }
 
+bool UsableStrip(const ui::TBitmap& strip, int frameCount) {
+  return !strip.Empty() && FrameWidth(strip.Width(), frameCount) >= 1;
+}
+
 void CutFrame(ui::TBitmap& frame, const ui::TBitmap& strip, int frameCount, int index) {
   const int w = FrameWidth(strip.Width(), frameCount), h = strip.Height();
   if (frame.Width() != w || frame.Height() != h) frame = ui::TBitmap(w, h);

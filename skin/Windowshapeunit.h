@@ -18,6 +18,6 @@ ui::win::unique_hrgn OutlineRegion(const PixelGrid& grid);
 }  // namespace skin
 
 // Gives `window` the outline of the picture in `image` (scanned over the image control's size),
-// with a redraw. The window owns the region afterwards. An image without a picture leaves the
-// window its full rectangle.
+// with a redraw. The window owns the region afterwards. An image without a picture, or whose
+// outline holds no pixel, leaves the window its full rectangle.
 void ShapeWindowFromImage(ui::NativeHandle window, const ui::TImage& image);

@@ -31,12 +31,14 @@ ui::win::unique_hrgn OutlineRegion(const PixelGrid& grid) {
 }  // namespace skin
 
 void ShapeWindowFromImage(ui::NativeHandle window, const ui::TImage& image) {
-  // Without a picture the outline would be empty and the window invisible, with nothing left to
-  // close it by: it keeps its full rectangle instead.
+  // Without a picture, or with one whose outline holds no pixel (one colour, or a single pixel),
+  // the window would be invisible with nothing left to close it by: it keeps its full rectangle.
   const ui::TBitmap& picture = image.Picture();
   if (picture.Empty()) return;
-  ui::win::unique_hrgn region =
-      skin::OutlineRegion(skin::PixelGrid(picture, image.Width(), image.Height()));
+  const std::vector<ui::TRect> outline =
+      skin::OutlineRects(skin::PixelGrid(picture, image.Width(), image.Height()));
+  if (outline.empty()) return;
+  ui::win::unique_hrgn region = skin::RegionFromRects(outline);
   if (!region) return;
   // The window owns the region once it has taken it.
   if (SetWindowRgn(static_cast<HWND>(window), region.get(), TRUE)) region.release();

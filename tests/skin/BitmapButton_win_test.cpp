@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "skin/Classtbitmapbutton.h"
 #include "tests/skin/SkinTestSupport_win.h"
@@ -89,8 +91,13 @@ TEST_F(SkinnedButton, AStripOf528By33SizesTheButtonTo132By33AndHooksIt) {
 }
 
 TEST_F(SkinnedButton, WithoutAStripTheButtonKeepsItsBoundsItsLookAndItsProcedure) {
-  for (const std::u16string& path :
-       {std::u16string(), std::u16string(u"Z:\\no\\such\\strip.bmp")}) {
+  // No path, no file, and strips too narrow to give each of the four frames a pixel.
+  std::vector<std::u16string> paths = {u"", u"Z:\\no\\such\\strip.bmp"};
+  for (int width = 1; width <= 3; ++width)
+    paths.push_back(skintest::WriteBmp(ui::TBitmap(width, 33, kFrameColour[0]),
+                                       L"tandrel_strip_" + std::to_wstring(width) + L".bmp"));
+  for (const std::u16string& path : paths) {
+    SCOPED_TRACE(std::string(path.begin(), path.end()));
     classTBitmapButton skin(button);
     skin.LoadSkin(path);
     EXPECT_EQ(button->BoundsRect(), (ui::TRect{20, 30, 80, 55}));
@@ -102,6 +109,13 @@ TEST_F(SkinnedButton, WithoutAStripTheButtonKeepsItsBoundsItsLookAndItsProcedure
     EXPECT_EQ(GetWindowRgn(hwnd, region.get()), ERROR);
     EXPECT_NE(Middle(), kKey);
   }
+}
+
+TEST_F(SkinnedButton, AStripOfFourPixelsIsFourFramesOfOnePixel) {
+  classTBitmapButton skin(button);
+  skin.LoadSkin(skintest::WriteBmp(Strip(1, 20), L"tandrel_strip_4.bmp"));
+  EXPECT_EQ(button->BoundsRect(), (ui::TRect{20, 30, 21, 50}));
+  EXPECT_TRUE(skin.Hooked());
 }
 
 TEST_F(SkinnedButton, TheFrameOnScreenFollowsPointerAndPressedState) {

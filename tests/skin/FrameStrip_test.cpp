@@ -20,6 +20,18 @@ TEST(FrameStrip, FramesAreAQuarterOfTheStripTruncated) {
   EXPECT_EQ(skin::FrameWidth(400, 0), 0);
 }
 
+TEST(FrameStrip, AStripIsUsableFromOnePixelPerFrame) {
+  for (int w = 0; w <= 9; ++w) {
+    const bool usable = skin::UsableStrip(ui::TBitmap(w, w == 0 ? 0 : 5), 4);
+    EXPECT_EQ(usable, w >= 4) << w;
+    if (usable) {
+      EXPECT_GE(skin::FrameWidth(w, 4), 1);
+    }
+  }
+  EXPECT_FALSE(skin::UsableStrip(ui::TBitmap(400, 0), 4));
+  EXPECT_FALSE(skin::UsableStrip(ui::TBitmap(400, 5), 0));
+}
+
 TEST(FrameStrip, TheLastFrameComesFromItsOwnColumnsAndTheRemainderIsNeverShown) {
   for (int stripWidth : {400, 402}) {
     const ui::TBitmap strip = Strip(stripWidth, 3);

@@ -93,6 +93,27 @@ TEST_F(MainLikeForm, WithoutABackgroundPictureTheWindowKeepsItsFullRectangle) {
   EXPECT_TRUE(IsWindowVisible(hwnd));
 }
 
+TEST_F(MainLikeForm, ABackgroundWhoseOutlineHoldsNoPixelLeavesTheFullRectangle) {
+  // One colour throughout, and a single pixel (the key colour itself): no outline at all.
+  for (const ui::TBitmap& picture : {ui::TBitmap(375, 345, kBody), ui::TBitmap(1, 1, kBody)}) {
+    background->SetPicture(picture);
+    HWND hwnd = Show(375, 345);
+    ShapeWindowFromImage(hwnd, *background);
+    ui::win::unique_hrgn region(CreateRectRgn(0, 0, 0, 0));
+    EXPECT_EQ(GetWindowRgn(hwnd, region.get()), ERROR) << picture.Width();
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+  }
+  // One opaque pixel is an outline: the window is cut to it.
+  ui::TBitmap dot(20, 20, kKey);
+  dot.SetPixel(7, 9, kBody);
+  background->SetPicture(dot);
+  HWND hwnd = Show(20, 20);
+  ShapeWindowFromImage(hwnd, *background);
+  ui::win::unique_hrgn region(CreateRectRgn(0, 0, 0, 0));
+  ASSERT_NE(GetWindowRgn(hwnd, region.get()), ERROR);
+  ExpectRegionIsOutline(region.get(), dot);
+}
+
 TEST(OutlineRegion, OneCallGivesTheSameShapeAsUnitingEveryRectangle) {
   const ui::TBitmap picture = ShapedPicture(64, 48);
   const auto rects = skin::OutlineRects(skin::PixelGrid(picture));
@@ -140,6 +161,16 @@ TEST(GraphicsEngine, SetsTheWindowRegionOnlyWhenTheOutlineChanges) {
   for (int x = 0; x < 64; ++x) other.SetPixel(x, 47, kKey);
   EXPECT_TRUE(engine.ShapeWindow(hwnd, applied, skin::PixelGrid(other)));
   EXPECT_TRUE(engine.ShapeWindow(hwnd, applied, skin::PixelGrid(picture)));
+
+  // A frame of one colour after a shaped one gives the window its full rectangle back, once.
+  EXPECT_TRUE(engine.ShapeWindow(hwnd, applied, skin::PixelGrid(plain)));
+  EXPECT_EQ(GetWindowRgn(hwnd, shown.get()), ERROR);
+  RECT box;
+  EXPECT_EQ(GetRgnBox(applied.get(), &box), NULLREGION);
+  EXPECT_FALSE(engine.ShapeWindow(hwnd, applied, skin::PixelGrid(plain)));
+  EXPECT_TRUE(engine.ShapeWindow(hwnd, applied, skin::PixelGrid(picture)));
+  ASSERT_NE(GetWindowRgn(hwnd, shown.get()), ERROR);
+  ExpectRegionIsOutline(shown.get(), picture);
 }
 
 TEST(GraphicsEngine, CopyFrameCutsTheQuarterOfTheStrip) {
