@@ -4,8 +4,10 @@
 #               then build the release packages and install, start and remove them under Wine
 # Both install what they need with apt-get first (scripts/deps.sh). Releases: make dist.
 JOBS ?= $(shell nproc)
+# How long `make fuzz` runs each fuzz target.
+FUZZ_SECONDS ?= 60
 
-.PHONY: all test demo bench deps native win64 win32 test-native test-win64 test-packages dist clean format
+.PHONY: all test demo bench fuzz deps native win64 win32 test-native test-win64 test-packages dist clean format
 
 all: native win64 win32
 
@@ -23,6 +25,8 @@ demo: deps-demo
 
 deps-test:
 	scripts/deps.sh test
+deps-fuzz:
+	scripts/deps.sh fuzz
 deps-demo:
 	scripts/deps.sh demo
 deps-dist:
@@ -62,6 +66,13 @@ test-packages: win32 win64
 # Timing harnesses (not tests): each prints ratios against a baseline measured in the same run.
 bench: deps-test win64
 	scripts/with-wine.sh build/win64 scripts/bench.sh build/win64
+
+# libFuzzer on each target of tests/fuzz for FUZZ_SECONDS, starting from its committed corpus;
+# prints executions, seconds and crashes per target (native `make test` replays the corpora).
+fuzz: deps-fuzz
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j$(JOBS) --target fuzzers
+	scripts/fuzz.sh build/fuzz $(FUZZ_SECONDS)
 
 test-native: native
 	ctest --preset native -j$(JOBS)

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs, with apt-get, whatever the build and its tests need and this machine lacks.
-# Usage: scripts/deps.sh [build|dist|test|demo]   (test and demo also need Wine and a screen)
+# Usage: scripts/deps.sh [build|dist|test|demo|fuzz]   (test and demo also need Wine and a screen;
+# fuzz needs clang and its libFuzzer runtime)
 set -eu
 want="cmake ninja-build g++ make python3 googletest g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686"
 # The release files: wixl builds the Windows Installer packages, msitools reads them back.
@@ -8,6 +9,7 @@ dist="wixl msitools zip"
 case "${1:-test}" in
   build) ;;
   dist) want="$want $dist" ;;
+  fuzz) want="$want clang libclang-rt-14-dev" ;;
   *) want="$want $dist wine64 wine xvfb xauth x11-apps x11-utils imagemagick xdotool" ;;
 esac
 missing=""
