@@ -42,7 +42,9 @@ struct FindState {
 
 }  // namespace
 
-LauncherRun::LauncherRun() : folder_(NewTempFolder()) {
+LauncherRun::LauncherRun(const std::wstring& installFolder)
+    : root_(NewTempFolder()), folder_(installFolder.empty() ? root_ : root_ / installFolder) {
+  fs::create_directories(folder_);
   fs::copy(StageFolder(), folder_,
            fs::copy_options::recursive | fs::copy_options::overwrite_existing);
   // Every run starts without a receiver and without a trace; the demo may have left both in
@@ -61,7 +63,7 @@ LauncherRun::~LauncherRun() {
     CloseHandle(process_.hProcess);
   }
   std::error_code ec;
-  fs::remove_all(folder_, ec);
+  fs::remove_all(root_, ec);
 }
 
 void LauncherRun::WriteFile(const fs::path& relative, const std::string& bytes) const {
@@ -79,22 +81,38 @@ void LauncherRun::WriteScenario(const std::string& body) const {
   WriteFile(fs::path("DLL") / "DLL_MouseDeviceManager.scenario", body);
 }
 
-bool LauncherRun::Start() {
-  // The instance of the previous test may still hold the single-instance mutex for a moment
-  // after it was ended (Wine releases it asynchronously); a start now would end as a second
-  // instance.
+void LauncherRun::WaitUntilNoInstance() {
+  // Wine releases the mutex of an ended process asynchronously; a start before that would end
+  // as a second instance.
   for (int i = 0; i < 250; ++i) {
     HANDLE held = OpenMutexW(SYNCHRONIZE, FALSE, L"TandrelProgramExe");
     if (!held) break;
     CloseHandle(held);
     Sleep(20);
   }
+}
+
+bool LauncherRun::Start(const fs::path& workingFolder) {
+  WaitUntilNoInstance();
+  const std::wstring exe = (folder_ / "TandrelProgram.exe").wstring();
+  std::wstring cmd = L"\"" + exe + L"\"";
+  const std::wstring cwd = (workingFolder.empty() ? folder_ : workingFolder).wstring();
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  return CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(),
+                        &si, &process_) != 0;
+}
+
+std::optional<PROCESS_INFORMATION> LauncherRun::StartAnother() const {
   const std::wstring exe = (folder_ / "TandrelProgram.exe").wstring();
   std::wstring cmd = L"\"" + exe + L"\"";
   STARTUPINFOW si{};
   si.cb = sizeof si;
-  return CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder_.wstring().c_str(), &si, &process_) != 0;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      folder_.wstring().c_str(), &si, &pi))
+    return std::nullopt;
+  return pi;
 }
 
 std::optional<DWORD> LauncherRun::RunSecondInstance(std::chrono::milliseconds timeout) {
@@ -148,6 +166,32 @@ HWND LauncherRun::WaitForWindowOfClass(const wchar_t* className,
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   } while (std::chrono::steady_clock::now() < end);
   return nullptr;
+}
+
+LauncherRun::Outcome LauncherRun::WaitForWindowOrErrorBox(std::chrono::milliseconds timeout) {
+  Outcome out;
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  do {
+    if (HWND box = WaitForWindowOfClass(L"#32770", std::chrono::milliseconds(0))) {
+      out.kind = Outcome::kErrorBox;
+      out.window = box;
+      // The text may be set a moment after the box shows.
+      for (int i = 0; i < 20 && out.message.empty(); ++i, Sleep(25)) out.message = StaticTexts(box);
+      return out;
+    }
+    if (HWND main = WaitForWindowOfClass(kFormClass, std::chrono::milliseconds(0))) {
+      out.kind = Outcome::kWindow;
+      out.window = main;
+      return out;
+    }
+    if (!Running()) {
+      out.kind = Outcome::kExited;
+      out.exitCode = WaitForExit(std::chrono::milliseconds(0)).value_or(0);
+      return out;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  } while (std::chrono::steady_clock::now() < end);
+  return out;
 }
 
 std::optional<DWORD> LauncherRun::WaitForExit(std::chrono::milliseconds timeout) {

@@ -14,8 +14,9 @@ namespace e2e {
 
 class LauncherRun {
  public:
-  // Copies the stage tree (TandrelProgram.exe, DLL\, Data\) into a new temporary folder.
-  LauncherRun();
+  // Copies the stage tree (TandrelProgram.exe, DLL\, Data\) into a new temporary folder, or into
+  // a folder of that name inside it (an install folder with a name of its own).
+  explicit LauncherRun(const std::wstring& installFolder = L"");
   ~LauncherRun();  // ends a process still running, removes the folder
   LauncherRun(const LauncherRun&) = delete;
   LauncherRun& operator=(const LauncherRun&) = delete;
@@ -27,8 +28,15 @@ class LauncherRun {
   // The simulator's scenario, with its trace switched on.
   void WriteScenario(const std::string& body) const;
 
-  // Starts the program; returns false when the process could not be created.
-  bool Start();
+  // Starts the program, from `workingFolder` (the install folder when empty); returns false when
+  // the process could not be created.
+  bool Start(const std::filesystem::path& workingFolder = {});
+  // Starts one more instance, not watched by this object; the caller owns the handles.
+  std::optional<PROCESS_INFORMATION> StartAnother() const;
+  // Waits until no instance of the launcher holds the single-instance mutex (the one of an
+  // earlier test may still be on its way out).
+  static void WaitUntilNoInstance();
+  DWORD ProcessId() const { return process_.dwProcessId; }
   // Starts another instance from the same folder and waits for it to end; its exit status.
   std::optional<DWORD> RunSecondInstance(std::chrono::milliseconds timeout);
 
@@ -38,6 +46,16 @@ class LauncherRun {
                             std::chrono::milliseconds timeout = std::chrono::seconds(20));
   // The first visible top-level window of the process, waiting up to timeout.
   HWND WaitForMainWindow(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+
+  // How a start ended: the main window or the error box shown, or the process gone without
+  // either, or nothing within the time given.
+  struct Outcome {
+    enum Kind { kWindow, kErrorBox, kExited, kNothing } kind = kNothing;
+    HWND window = nullptr;  // the main window or the box
+    std::wstring message;   // the box's text
+    DWORD exitCode = 0;     // kExited
+  };
+  Outcome WaitForWindowOrErrorBox(std::chrono::milliseconds timeout);
   // The exit status once the process has ended within timeout.
   std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20));
   bool Running() const;
@@ -52,12 +70,14 @@ class LauncherRun {
   std::vector<std::string> Trace() const;
 
  private:
-  std::filesystem::path folder_;
+  std::filesystem::path root_, folder_;
   PROCESS_INFORMATION process_{};
 };
 
 // The simulator's ready scenario with one receiver of the first family (firmware 38).
 std::string OneReceiverScenario();
+// The main window's class.
+inline constexpr wchar_t kFormClass[] = L"TandrelForm";
 // The trace line the simulator writes when the launcher frees it.
 inline constexpr char kUnloadLine[] = "Unload freed";
 
