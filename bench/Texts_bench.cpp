@@ -123,16 +123,16 @@ void ReportChain() {
 }
 
 struct Memory {
-  size_t held, peak;
+  size_t held, peak, blocks;
 };
 
 template <typename Parse>
 Memory Count(Parse parse) {
-  const size_t start = heap_counter::Live();
+  const size_t start = heap_counter::Live(), startBlocks = heap_counter::Blocks();
   heap_counter::ResetPeak();
   auto parsed = parse();
-  const Memory m{heap_counter::Live() - start, heap_counter::Peak() - start};
-  return m;
+  return Memory{heap_counter::Live() - start, heap_counter::Peak() - start,
+                heap_counter::Blocks() - startBlocks};
 }
 
 void ReportMemory(const char* name, const std::vector<uint8_t>& bytes) {
@@ -142,9 +142,9 @@ void ReportMemory(const char* name, const std::vector<uint8_t>& bytes) {
   const Memory after = Count([&] { return ui::TIniFile::FromBytes(bytes, ui::DecodeWindows1252); });
   const double mib = bytes.size() / kMiB;
   std::printf(
-      "  %-30s held before %6.2f MiB  after %5.2f MiB  (%4.1fx less)   peak while parsing "
-      "before %6.2f  after %5.2f\n",
-      name, before.held / kMiB / mib, after.held / kMiB / mib,
+      "  %-30s before %6.2f MiB in %7zu blocks   after %5.2f MiB in %zu blocks (%3.1fx "
+      "less)   peak while parsing: before %6.2f  after %5.2f\n",
+      name, before.held / kMiB / mib, before.blocks, after.held / kMiB / mib, after.blocks,
       static_cast<double>(before.held) / after.held, before.peak / kMiB / mib,
       after.peak / kMiB / mib);
 }
@@ -153,11 +153,16 @@ void ReportMemory(const char* name, const std::vector<uint8_t>& bytes) {
 
 int main() {
   ReportChain();
-  std::printf("heap per MiB of file once parsed (and at the most while parsing)\n");
+  std::printf("heap held per MiB of file once parsed, and at the most while parsing\n");
   const std::string language = LanguageLike(8 * 1024 * 1024);
   ReportMemory("8 MiB language file, code page", {language.begin(), language.end()});
   ReportMemory("the same in UTF-16", Utf16Le(language));
   const std::string chain = Chain();
   ReportMemory("the 16k-step chain", {chain.begin(), chain.end()});
+  // Where the three-times bound ends: lines of key and value of about eight characters.
+  std::string shortLines = "[S]\r\n";
+  for (int i = 0; shortLines.size() < 8 * 1024 * 1024; ++i)
+    shortLines += "K" + std::to_string(i) + "=v\r\n";
+  ReportMemory("8 MiB of lines like K123456=v", {shortLines.begin(), shortLines.end()});
   return 0;
 }

@@ -11,10 +11,14 @@ namespace heap_counter {
 
 inline std::atomic<size_t> live{0};
 inline std::atomic<size_t> peak{0};
+inline std::atomic<size_t> blocks{0};
 
-// Bytes held now, and the most held since the last ResetPeak.
+// Bytes held now, and the most held since the last ResetPeak; blocks held now.
 inline size_t Live() {
   return live.load();
+}
+inline size_t Blocks() {
+  return blocks.load();
 }
 inline size_t Peak() {
   return peak.load();
@@ -30,6 +34,7 @@ inline void* Allocate(size_t size) {
   void* block = std::malloc(size + kHeader);
   if (!block) throw std::bad_alloc();
   *static_cast<size_t*>(block) = size;
+  ++blocks;
   const size_t now = live.fetch_add(size) + size;
   size_t seen = peak.load();
   while (now > seen && !peak.compare_exchange_weak(seen, now)) {
@@ -41,6 +46,7 @@ inline void Release(void* p) {
   if (!p) return;
   void* block = static_cast<char*>(p) - kHeader;
   live.fetch_sub(*static_cast<size_t*>(block));
+  --blocks;
   std::free(block);
 }
 
