@@ -9,6 +9,7 @@
 //   hint are that text with its line-break tokens replaced.
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -69,6 +70,11 @@ class StepByStep {
       : readers_(std::move(readers)), path_(std::move(path)) {}
 
   std::u16string Resolve(const std::u16string& section) const {
+    // Remembered only so that many keys of one section cost one walk here too.
+    if (const auto known = walked_.find(section); known != walked_.end()) return known->second;
+    return walked_[section] = Walk(section);
+  }
+  std::u16string Walk(const std::u16string& section) const {
     std::vector<std::u16string> visited;
     std::u16string current = section;
     for (;;) {
@@ -104,6 +110,7 @@ class StepByStep {
   }
   std::vector<const Reader*> readers_;
   std::u16string path_;
+  mutable std::map<std::u16string, std::u16string> walked_;
 };
 
 std::u16string WithLineBreaks(std::u16string text) {
