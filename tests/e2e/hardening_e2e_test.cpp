@@ -463,7 +463,7 @@ TEST(ManyStarts, TwentyAtOnceGiveOneWindowAndNineteenMinusOnes) {
 }
 
 // ---- A non-ASCII install folder: texts, skin, modules and the device library all work there.
-// CTest runs this in an English and in a German session.
+// CTest runs this in a session with a UTF-8 character set (see CMakeLists.txt).
 
 TEST(InstallFolder, EverythingWorksFromAFolderOfNonAsciiName) {
   const LANGID lang = GetUserDefaultLangID();
