@@ -213,10 +213,11 @@ void TIniFile::Parse(std::u16string text) {
       }
       if ((sections_.size() + 1) * 2 > sectionSlots_.size())
         RehashSections(std::max<size_t>(16, sectionSlots_.size() * 2));
+      // Hashed where it is kept: keeping may move the name over the text it was read from.
       const uint32_t at = keep(name);
       sections_.push_back(
           Section{at, static_cast<uint32_t>(name.size()), static_cast<uint32_t>(keys_.size()), 0});
-      Place(sectionSlots_, SectionHash(name), sections_.size() - 1);
+      Place(sectionSlots_, SectionHash(Name(sections_.back())), sections_.size() - 1);
       current = static_cast<int64_t>(sections_.size()) - 1;
       continue;
     }
@@ -239,7 +240,7 @@ void TIniFile::Parse(std::u16string text) {
     keep(value);  // right after its name
     keys_.push_back(Key{at, static_cast<uint32_t>(name.size()), valueLength});
     ++sections_[section].keyCount;
-    Place(keySlots_, KeyHash(section, name), keys_.size() - 1);
+    Place(keySlots_, KeyHash(section, Name(keys_.back())), keys_.size() - 1);
   }
   text_.resize(kept);
   text_.shrink_to_fit();

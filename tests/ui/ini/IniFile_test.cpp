@@ -96,6 +96,25 @@ TEST(IniFile, ValuesAndDefaultsAreCutTo2047Characters) {
   }
 }
 
+// Names are kept packed over the text they were read from; a repeated section or key must still
+// be known as repeated, however far the name has moved.
+TEST(IniFile, TheFirstOfRepeatedSectionsAndKeysCountsWhereverTheNamesStand) {
+  for (int pad = 0; pad < 8; ++pad) {
+    for (const std::string name : {"S", "S.a", "Section", "a rather long section name"}) {
+      const std::string blank(pad, ' ');
+      const TIniFile ini =
+          FromAscii(blank + "[" + name + "\r" + blank + "[" + name + "]\nk=never\r\n[" + blank +
+                    "X]\r\n" + blank + name + "=1\r\n" + name + "=2\r\n[" + name + "]\r\nk=no\r\n");
+      const std::u16string n = base::Utf8ToUtf16(name);
+      EXPECT_FALSE(ini.SectionExists(n)) << pad << " " << name;
+      EXPECT_EQ(ini.ReadString(n, u"k", u"-"), u"-") << pad << " " << name;
+      EXPECT_EQ(ini.KeyNames(u"X").size(), 1u) << pad << " " << name;
+      EXPECT_EQ(ini.ReadString(u"X", n, u""), u"1") << pad << " " << name;
+      EXPECT_EQ(ini.SectionNames().size(), 1u) << pad << " " << name;
+    }
+  }
+}
+
 TEST(IniFile, LongNamesHaveNoLimit) {
   const std::string key(5000, 'K');
   const TIniFile ini = FromAscii("[" + key + "]\r\n" + key + "=v\r\n");
