@@ -35,7 +35,7 @@ for target in ini_texts layout bitmap scenario; do
     echo "  see $log and $build/artifacts/" >&2
   fi
   if [ "${FUZZ_MERGE:-0}" = 1 ] && [ "$crashes" -eq 0 ]; then
-    "$exe" -merge=1 -max_len=65536 "$committed" "$found" >>"$log" 2>&1
+    "$exe" -merge=1 -use_counters=0 -max_len=65536 "$committed" "$found" >>"$log" 2>&1
   fi
 done
 exit $failed

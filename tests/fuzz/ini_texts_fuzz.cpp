@@ -47,7 +47,8 @@ void CompareReaders(const ui::TIniFile& compact, const Reader& reference) {
   FUZZ_CHECK(Folded(sections) == Folded(reference.SectionIdentities()));
   size_t values = 0;
   for (const std::u16string& section : sections) {
-    FUZZ_CHECK(compact.SectionExists(section) && reference.SectionExists(section));
+    // A name cut at a NUL may end in a blank, which a lookup drops: both readers then miss it.
+    FUZZ_CHECK(compact.SectionExists(section) == reference.SectionExists(section));
     const std::vector<std::u16string> keys = compact.KeyNames(section);
     FUZZ_CHECK(Folded(keys) == Folded(reference.KeyIdentities(section)));
     for (const std::u16string& key : keys) {
@@ -55,8 +56,9 @@ void CompareReaders(const ui::TIniFile& compact, const Reader& reference) {
       FUZZ_CHECK(compact.ReadString(section, key, u"@@") ==
                  reference.ReadString(section, key, u"@@"));
       // Looked-up names lose outer spaces; the default its trailing ones.
-      FUZZ_CHECK(compact.ReadString(u" " + section + u" ", u" " + key, u"d ") ==
-                 reference.ReadString(section, key, u"d"));
+      const std::u16string spaced = u" " + section + u" ";
+      FUZZ_CHECK(compact.ReadString(spaced, u" " + key, u"d ") ==
+                 reference.ReadString(spaced, u" " + key, u"d "));
     }
   }
   FUZZ_CHECK(compact.ReadString(u"\x01no such section", u"k", u"@@") == u"@@");
