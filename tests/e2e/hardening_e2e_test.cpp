@@ -138,21 +138,20 @@ std::string EnglishTexts(const std::string& title) {
   return "[MultiPairForm.dll]\r\nlb_Title->Caption=" + title + "\r\n";
 }
 
-// 64 MiB of language lines in many sections, then what the launcher reads: made once.
-const std::string& HugeFile(const std::string& tail) {
-  static std::string filler;
-  if (filler.empty()) {
-    filler.reserve(64u << 20);
-    for (int s = 0; filler.size() < (64u << 20) - 4096; ++s) {
-      filler += "[Filler" + std::to_string(s) + "]\r\n";
+// 64 MiB of language lines in many sections (made once), then what the launcher reads.
+std::string HugeFile(const std::string& tail) {
+  static const std::string filler = [] {
+    std::string text;
+    text.reserve(64u << 20);
+    for (int s = 0; text.size() < (64u << 20) - 4096; ++s) {
+      text += "[Filler" + std::to_string(s) + "]\r\n";
       for (int k = 0; k < 20; ++k)
-        filler += "Key" + std::to_string(k) + "=A rather long text for line " + std::to_string(k) +
-                  "\r\n";
+        text += "Key" + std::to_string(k) + "=A rather long text for line " + std::to_string(k) +
+                "\r\n";
     }
-  }
-  static std::string file;
-  file = filler + tail;
-  return file;
+    return text;
+  }();
+  return filler + tail;
 }
 
 std::string Chain(int steps) {
