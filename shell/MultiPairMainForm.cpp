@@ -12,6 +12,7 @@
 #include "modules/Subdll介面_共用.h"
 #include "shell/PairingBlock.h"
 #include "skin/Class色彩位置字型檔管理.h"
+#include "skin/OutlineRule.h"
 #include "skin/Windowshapeunit.h"
 #include "ui/Application.h"
 #include "ui/IniFile.h"
@@ -104,8 +105,14 @@ void TTandrelProgram::LoadSkinPictures() {
   SetCurrentFolder(SkinFolder);  // a missing skin folder leaves the executable's folder current
   // A file that is there but unreadable raises the framework's error out of the construction.
   if (const std::u16string background = SkinFile(u"MultiPairMain_Background.bmp");
-      !background.empty())
-    im_BackgroundImage->LoadPicture(background);
+      !background.empty()) {
+    ui::TBitmap picture = ui::TBitmap::LoadFromFile(background);
+    // A picture of one colour has no outline: the window would take its size (1 x 1 pixel, say)
+    // and could be neither seen nor closed. It keeps its design rectangle instead, as without a
+    // picture.
+    if (!skin::OutlineRects(skin::PixelGrid(picture)).empty())
+      im_BackgroundImage->SetPicture(std::move(picture));
+  }
   if (const std::u16string icon = SkinFile(u"Application.ico"); !icon.empty())
     ui::App().LoadIconFromFile(icon);
 }

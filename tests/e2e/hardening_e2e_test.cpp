@@ -296,7 +296,14 @@ std::vector<Variant> Variants() {
        {Expect::kWindow, english, ExpectNoRegion}},
       {"background of 1 x 1 pixel",
        write(background, OneColour(1, 1)),
-       {Expect::kWindow, english, ExpectNoRegion}},
+       {Expect::kWindow, english,
+        [](LauncherRun& r, HWND main) {
+          ExpectNoRegion(r, main);
+          RECT rect;
+          GetWindowRect(main, &rect);
+          EXPECT_EQ(rect.right - rect.left, 375) << "the design rectangle, not the picture's";
+          EXPECT_EQ(rect.bottom - rect.top, 345);
+        }}},
       {"close button strip 3 pixels wide",
        write(kSkin / "English" / "WindowClose.bmp", OneColour(3, 20)),
        {Expect::kWindow, english,
