@@ -92,38 +92,38 @@ void LauncherRun::WaitUntilNoInstance() {
   }
 }
 
-bool LauncherRun::Start(const fs::path& workingFolder) {
-  WaitUntilNoInstance();
-  const std::wstring exe = (folder_ / "TandrelProgram.exe").wstring();
-  std::wstring cmd = L"\"" + exe + L"\"";
-  const std::wstring cwd = (workingFolder.empty() ? folder_ : workingFolder).wstring();
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  return CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(),
-                        &si, &process_) != 0;
-}
+namespace {
 
-std::optional<PROCESS_INFORMATION> LauncherRun::StartAnother() const {
-  const std::wstring exe = (folder_ / "TandrelProgram.exe").wstring();
+// The program of `folder` as a new process, started in `cwd`.
+std::optional<PROCESS_INFORMATION> StartProgram(const fs::path& folder, const fs::path& cwd) {
+  const std::wstring exe = (folder / "TandrelProgram.exe").wstring();
   std::wstring cmd = L"\"" + exe + L"\"";
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder_.wstring().c_str(), &si, &pi))
+                      cwd.wstring().c_str(), &si, &pi))
     return std::nullopt;
   return pi;
 }
 
+}  // namespace
+
+bool LauncherRun::Start(const fs::path& workingFolder) {
+  WaitUntilNoInstance();
+  const auto pi = StartProgram(folder_, workingFolder.empty() ? folder_ : workingFolder);
+  if (pi) process_ = *pi;
+  return pi.has_value();
+}
+
+std::optional<PROCESS_INFORMATION> LauncherRun::StartAnother() const {
+  return StartProgram(folder_, folder_);
+}
+
 std::optional<DWORD> LauncherRun::RunSecondInstance(std::chrono::milliseconds timeout) {
-  const std::wstring exe = (folder_ / "TandrelProgram.exe").wstring();
-  std::wstring cmd = L"\"" + exe + L"\"";
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder_.wstring().c_str(), &si, &pi))
-    return std::nullopt;
+  const auto started = StartAnother();
+  if (!started) return std::nullopt;
+  const PROCESS_INFORMATION pi = *started;
   std::optional<DWORD> status;
   if (WaitForSingleObject(pi.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0) {
     DWORD code = 0;

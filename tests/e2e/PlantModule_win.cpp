@@ -8,24 +8,14 @@
 #include <string>
 
 #include "sdk/tandrel_sdk.h"
+#include "tests/e2e/BesideModule_win.h"
 
 extern "C" __declspec(dllimport) const char* tandrel_helper_origin();
 
 namespace {
 
-std::wstring Beside(const wchar_t* name) {
-  HMODULE self = nullptr;
-  GetModuleHandleExW(
-      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCWSTR>(&Beside), &self);
-  wchar_t path[MAX_PATH];
-  const DWORD n = GetModuleFileNameW(self, path, MAX_PATH);
-  std::wstring folder(path, n);
-  return folder.substr(0, folder.find_last_of(L'\\') + 1) + name;
-}
-
 void Run() {
-  FILE* log = _wfopen(Beside(L"plant.log").c_str(), L"ab");
+  FILE* log = _wfopen(BesideThisModule(L"plant.log").c_str(), L"ab");
   if (!log) return;
   std::fprintf(log, "helper: %s\n", tandrel_helper_origin());
   HMODULE late = LoadLibraryW(L"tandrel_plant_late.dll");

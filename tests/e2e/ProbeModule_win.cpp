@@ -13,22 +13,12 @@
 #include <string>
 
 #include "sdk/tandrel_sdk.h"
+#include "tests/e2e/BesideModule_win.h"
 
 namespace {
 
-std::wstring Beside(const wchar_t* name) {
-  HMODULE self = nullptr;
-  GetModuleHandleExW(
-      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCWSTR>(&Beside), &self);
-  wchar_t path[MAX_PATH];
-  const DWORD n = GetModuleFileNameW(self, path, MAX_PATH);
-  std::wstring folder(path, n);
-  return folder.substr(0, folder.find_last_of(L'\\') + 1) + name;
-}
-
 void Log(const char* line) {
-  if (FILE* f = _wfopen(Beside(L"probe.log").c_str(), L"a")) {
+  if (FILE* f = _wfopen(BesideThisModule(L"probe.log").c_str(), L"a")) {
     std::fprintf(f, "%s\n", line);
     std::fclose(f);
   }
@@ -36,7 +26,7 @@ void Log(const char* line) {
 
 std::string Script() {
   std::string command;
-  if (FILE* f = _wfopen(Beside(L"probe.script").c_str(), L"r")) {
+  if (FILE* f = _wfopen(BesideThisModule(L"probe.script").c_str(), L"r")) {
     char buf[64] = {};
     if (std::fgets(buf, sizeof buf, f)) command = buf;
     std::fclose(f);
