@@ -15,6 +15,7 @@
 
 #include "bench/Measure.h"
 #include "tests/support/HeapCounter.h"
+#include "tests/support/TextBytes.h"
 #include "tests/ui/ini/IniReference.h"
 #include "text/Class語言檔管理.h"
 #include "ui/IniFile.h"
@@ -22,6 +23,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using testing_support::Utf16Le;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kSteps = 16384;
@@ -44,15 +46,6 @@ std::string LanguageLike(size_t size) {
               std::to_string(k) + "\r\n";
   }
   return text;
-}
-
-std::vector<uint8_t> Utf16Le(const std::string& ascii) {
-  std::vector<uint8_t> out = {0xFF, 0xFE};
-  for (char c : ascii) {
-    out.push_back(static_cast<uint8_t>(c));
-    out.push_back(0);
-  }
-  return out;
 }
 
 // The lookup as it was: the chain followed at every call, each step searching a list of the

@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "tests/support/HeapCounter.h"
+#include "tests/support/TextBytes.h"
 #include "ui/IniFile.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using testing_support::Utf16Le;
 
 // Lines of a language file: sections of `keys` keys, each key and value `chars` characters
 // together, CR LF line ends; about `size` bytes.
@@ -36,15 +38,6 @@ std::string Chain(int steps) {
   for (int i = 0; i < steps; ++i)
     text += "[S" + std::to_string(i) + "]\r\n%Mapping%=S" + std::to_string(i + 1) + "\r\n";
   return text + "[S" + std::to_string(steps) + "]\r\nk=end\r\n";
-}
-
-std::vector<uint8_t> Utf16Le(const std::string& ascii) {
-  std::vector<uint8_t> out = {0xFF, 0xFE};
-  for (char c : ascii) {
-    out.push_back(static_cast<uint8_t>(c));
-    out.push_back(0);
-  }
-  return out;
 }
 
 // Heap bytes a reader of `bytes` keeps once parsed.
