@@ -139,6 +139,14 @@ TEST(RegisteredMessages, NamesAreTheSharedVocabulary) {
   EXPECT_EQ(std::u16string(device::kAmDeviceRemove), u"AM_DEVICE_REMOVE");
 }
 
+TEST(RegisteredMessages, ANameTheSystemRefusesMatchesNothingNotEvenWmNull) {
+  // The stand-in refuses an empty name, as the system refuses one when its table is full.
+  if (device::RegisteredMessage(u"") != 0) GTEST_SKIP() << "this system takes empty names";
+  EXPECT_FALSE(device::IsRegisteredMessage(0, u""));  // WM_NULL, the hung-window probe
+  EXPECT_TRUE(device::IsRegisteredMessage(device::RegisteredMessage(device::kAmPairStart),
+                                          device::kAmPairStart));
+}
+
 TEST(RegisteredMessages, SameNameSameIdentifierAtAnyTimeDistinctNamesDistinct) {
   const char16_t* names[] = {device::kAmPairStart,
                              device::kAmPairGetId,
