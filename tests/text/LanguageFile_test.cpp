@@ -391,7 +391,7 @@ TEST(LanguageName, WholeIdentifiersOnlyEverythingElseIsEnglish) {
     EXPECT_EQ(U8(Manager::LanguageName(id)), "English") << std::hex << id;
 }
 
-TEST_F(LoadTest, IdentifiersOfTheIssue) {
+TEST_F(LoadTest, IdentifierZeroAndTheSpanishAndChineseEdges) {
   Manager m;
   m.UserLanguageSource = [] { return uint16_t{0x0407}; };
   EXPECT_EQ(U8(m.Load(Program(), Shared(), u"", 0)), "German");
