@@ -16,6 +16,7 @@
 #include "skin/Windowshapeunit.h"
 #include "ui/Application.h"
 #include "ui/IniFile.h"
+#include "ui/win/CommonControls.h"
 
 TTandrelProgram* TandrelProgram = nullptr;
 
@@ -229,6 +230,9 @@ void TTandrelProgram::FormCreate(ui::Component*) {
   SetLeft(CentredOrigin(ui::App().ScreenWidth(), Width()));
   SetTop(CentredOrigin(ui::App().ScreenHeight(), Height()));
   void* const window = Handle();
+  // The outline before the window is first shown: it never appears as a rectangle, and shaping a
+  // hidden window redraws nothing. The first activation finds it in place.
+  ShapeWindowFromImage(window, *im_BackgroundImage);
   startup::Mark("FormCreate: window");
   device::OpenDeviceAccess(Devices, window);
   startup::Mark("FormCreate: device access");
@@ -262,7 +266,8 @@ void TTandrelProgram::bt_CloseClick(ui::Component*) {
 
 // One feature at a time: while a press is handled (the receiver check, its message, the module's
 // export) the window is disabled, as a modal form leaves its owner, and a press that arrives
-// anyway (a module whose window is not modal lets messages through) starts nothing.
+// anyway (a module whose window is not modal lets messages through) starts nothing. The modules
+// are loaded, run and freed with common controls 6 active, as their forms were designed with.
 class TTandrelProgram::FeatureScope {
  public:
   explicit FeatureScope(TTandrelProgram& form) : form_(form) {
@@ -278,6 +283,7 @@ class TTandrelProgram::FeatureScope {
 
  private:
   TTandrelProgram& form_;
+  const ui::win::CommonControlsScope controls_;
 };
 
 void TTandrelProgram::bt_NewMultiPairProcessClick(ui::Component*) {

@@ -1,7 +1,9 @@
 #pragma once
 // A push button dressed in a skin: a strip of four frames (normal, hot, pressed, disabled) drawn
-// over the button after its own painting, and the button's window shaped after the frame. The
-// button keeps all its behaviour: the skin hooks its WindowProc and passes every message on first.
+// over the button after its own handling of each message, and the button's window shaped after
+// the frame. The button keeps all its behaviour: the skin hooks its WindowProc and passes every
+// message on first. A dressed button is owner-drawn, so the platform paints no plain button that
+// would show for a moment before each frame.
 #include <string>
 
 #include "skin/Classgraphicsengine.h"
@@ -16,8 +18,8 @@ class classTBitmapButton {
 
   // Dresses `control` (not owned; it must outlive this object). Nothing changes on the control
   // until LoadSkin.
-  explicit classTBitmapButton(ui::TWinControl* control);
-  // Gives the control its previous WindowProc back.
+  explicit classTBitmapButton(ui::TButton* control);
+  // Gives the control its previous WindowProc and its own painting back.
   ~classTBitmapButton();
   classTBitmapButton(const classTBitmapButton&) = delete;
   classTBitmapButton& operator=(const classTBitmapButton&) = delete;
@@ -47,5 +49,5 @@ class classTBitmapButton {
   bool hot_ = false;
   bool pressed_ = false;
   bool repaint_ = false;
-  ui::TWinControl* control_;
+  ui::TButton* control_;
 };

@@ -17,13 +17,15 @@ void ClipToOwnShape(HWND hwnd) {
 
 }  // namespace
 
-classTBitmapButton::classTBitmapButton(ui::TWinControl* control)
+classTBitmapButton::classTBitmapButton(ui::TButton* control)
     : appliedRegion_(CreateRectRgn(0, 0, 0, 0)),
       composeDc_(CreateCompatibleDC(nullptr)),
       control_(control) {}
 
 classTBitmapButton::~classTBitmapButton() {
-  if (savedWindowProc_ && control_) control_->WindowProc = std::move(savedWindowProc_);
+  if (!savedWindowProc_ || !control_) return;
+  control_->WindowProc = std::move(savedWindowProc_);
+  control_->SetOwnerDrawn(false);
 }
 
 void classTBitmapButton::LoadSkin(const std::u16string& path) {
@@ -40,6 +42,7 @@ void classTBitmapButton::LoadSkin(const std::u16string& path) {
   if (!savedWindowProc_) {
     savedWindowProc_ = control_->WindowProc;
     control_->WindowProc = [this](ui::Message& m) { ButtonWindowProc(m); };
+    control_->SetOwnerDrawn(true);
   }
 }
 

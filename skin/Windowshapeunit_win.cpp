@@ -40,6 +40,11 @@ void ShapeWindowFromImage(ui::NativeHandle window, const ui::TImage& image) {
   if (outline.empty()) return;
   ui::win::unique_hrgn region = skin::RegionFromRects(outline);
   if (!region) return;
+  // A window that has this outline already keeps it: setting it again would redraw the window.
+  if (ui::win::unique_hrgn current(CreateRectRgn(0, 0, 0, 0));
+      current && GetWindowRgn(static_cast<HWND>(window), current.get()) != ERROR &&
+      EqualRgn(current.get(), region.get()))
+    return;
   // The window owns the region once it has taken it.
   if (SetWindowRgn(static_cast<HWND>(window), region.get(), TRUE)) region.release();
 }

@@ -257,6 +257,12 @@ void TWinControl::Changed() {
 
 TButton::TButton(Component* owner, std::u16string name) : TWinControl(owner, std::move(name)) {}
 
+void TButton::SetOwnerDrawn(bool ownerDrawn) {
+  if (ownerDrawn_ == ownerDrawn) return;
+  ownerDrawn_ = ownerDrawn;
+  Changed();
+}
+
 void TButton::WndProc(Message& m) {
   if (m.Msg == msg::kReflectedCommand && (m.WParam >> 16) == msg::kBnClicked) {
     Click();

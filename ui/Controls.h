@@ -186,8 +186,16 @@ class TButton : public TWinControl {
   std::u16string_view ClassName() const override { return u"TButton"; }
   void WndProc(Message& m) override;
 
+  // A button whose every look is painted by whoever dressed it (a skin): the platform keeps the
+  // button's behaviour but draws nothing of its own, which would only be painted over.
+  bool OwnerDrawn() const { return ownerDrawn_; }
+  void SetOwnerDrawn(bool ownerDrawn);
+
  protected:
   std::unique_ptr<WindowPeer> CreatePeer() override { return CreateButtonPeer(*this); }
+
+ private:
+  bool ownerDrawn_ = false;
 };
 
 class TForm : public TWinControl {

@@ -1,5 +1,7 @@
 #include "tests/e2e/LauncherRun_win.h"
 
+#include <psapi.h>
+
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -230,6 +232,19 @@ std::wstring LauncherRun::StaticTexts(HWND window) {
     all += text;
   }
   return all;
+}
+
+bool LauncherRun::HasLoaded(const wchar_t* fileName) const {
+  HMODULE modules[512];
+  DWORD bytes = 0;
+  if (!EnumProcessModules(process_.hProcess, modules, sizeof modules, &bytes)) return false;
+  for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < std::size(modules); ++i) {
+    wchar_t name[MAX_PATH] = {};
+    if (GetModuleBaseNameW(process_.hProcess, modules[i], name, MAX_PATH) &&
+        lstrcmpiW(name, fileName) == 0)
+      return true;
+  }
+  return false;
 }
 
 std::vector<std::string> LauncherRun::Trace() const {

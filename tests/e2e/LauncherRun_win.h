@@ -66,6 +66,9 @@ class LauncherRun {
   // The texts of a window's static children, joined by newlines (a message box's message).
   static std::wstring StaticTexts(HWND window);
 
+  // Whether the running program has loaded the library of that file name ("comctl32.dll").
+  bool HasLoaded(const wchar_t* fileName) const;
+
   // Lines the simulator wrote to its trace so far.
   std::vector<std::string> Trace() const;
 

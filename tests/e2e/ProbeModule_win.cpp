@@ -5,9 +5,12 @@
 //   get-id-broadcast  the same with HWND_BROADCAST as the target
 //   rfinfo            AM_CHANNEL_SETTING_EX_REQUEST_RFINFO with its own window
 //   window            shows a window that is not modal and returns when it is closed
+//   controls          makes a push button and logs "controls 6" when it is one of common
+//                     controls 6 (it answers BCM_GETIDEALSIZE), else "controls classic"
 // It logs "enter" and "done" around each call. Its window is a top-level window (hidden but for
 // "window"), so a broadcast would reach it too.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <string>
@@ -90,6 +93,13 @@ void Run(HWND launcher) {
     SetWindowPos(self, nullptr, 0, 0, 200, 100, SWP_NOMOVE | SWP_NOZORDER | SWP_SHOWWINDOW);
     MSG msg;
     while (IsWindow(self) && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  } else if (command == "controls") {
+    HWND button = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | BS_PUSHBUTTON, 0, 0, 80, 24, self,
+                                  nullptr, nullptr, nullptr);
+    SIZE ideal{};
+    const bool six =
+        button && SendMessageW(button, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal));
+    Log(six ? "controls 6" : "controls classic");
   } else if (command == "rfinfo") {
     SendMessageW(launcher, RegisterWindowMessageW(TANDREL_MSG_REQUEST_RFINFO),
                  reinterpret_cast<WPARAM>(self), 0);

@@ -359,10 +359,12 @@ TEST(BrokenDataTree, EveryStartEndsWithTheWindowOrAnErrorBoxWithAMessage) {
       EXPECT_EQ(v.expect.what, Expect::kBox);
       EXPECT_FALSE(out.message.empty()) << "an empty error box";
       EXPECT_TRUE(out.message.starts_with(v.expect.text)) << out.message.c_str();
+      EXPECT_TRUE(run.HasLoaded(L"comctl32.dll")) << "the box's buttons are common controls 6";
       PostMessageW(out.window, WM_COMMAND, IDOK, 0);
       EXPECT_EQ(run.WaitForExit(10s), 0u);
     } else if (out.kind == LauncherRun::Outcome::kWindow) {
       EXPECT_EQ(v.expect.what, Expect::kWindow);
+      EXPECT_FALSE(run.HasLoaded(L"comctl32.dll")) << "the window needs no common controls";
       if (!v.expect.text.empty()) {
         EXPECT_EQ(Caption(out.window), v.expect.text);
       }

@@ -219,3 +219,9 @@ TEST(Skin, TheBackgroundKeepsItsPicturesSizeWhateverTheLayoutSays) {
 }
 
 }  // namespace
+
+// The launcher's own window needs no common controls (comctl32.dll stays out of its start, see
+// BrokenDataTree), while a module's windows get version 6, as a manifest asking for them gives.
+TEST(Requests, AModulesButtonsAreCommonControlsSix) {
+  EXPECT_EQ(CountLines(RunProbe("controls", kNoNewDevice, false).log, "controls 6"), 1u);
+}

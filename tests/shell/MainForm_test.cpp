@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "base/Library.h"
+#include "tests/ui/bitmap/BmpWriter.h"
+#include "ui/win/Gdi.h"
 #include "shell/MultiPairMainForm.h"
 #include "ui/Application.h"
 
@@ -217,6 +219,38 @@ TEST_F(MainForm, OnlyTheFirstActivationShapesTheWindow) {
   HRGN rgn = CreateRectRgn(0, 0, 0, 0);
   EXPECT_EQ(GetWindowRgn(h, rgn), ERROR);
   DeleteObject(rgn);
+}
+
+// A picture of width x height: the key colour around a filled middle, so its outline is the middle.
+void WriteFramed(const fs::path& file, int width, int height) {
+  std::vector<uint32_t> values(static_cast<size_t>(width * height), 0xFF00FF);
+  for (int y = 2; y < height - 2; ++y)
+    for (int x = 2; x < width - 2; ++x) values[static_cast<size_t>(y * width + x)] = 0x336699;
+  fs::create_directories(file.parent_path());
+  const std::vector<uint8_t> bytes =
+      bmptest::MakeBmp(bmptest::BmpSpec(width, height, 24).Values(values));
+  std::ofstream(file, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+}
+
+// Shaped while hidden, the window never shows as a rectangle and no redraw is spent on it.
+TEST_F(MainForm, TheWindowAndItsButtonsHaveTheirOutlinesBeforeTheWindowIsShown) {
+  const fs::path english = LayoutPath().parent_path() / "English";
+  WriteFramed(english / "MultiPairMain_Background.bmp", 60, 50);
+  for (const char* strip : {"WindowClose.bmp", "NewMultiPairProc.bmp", "RSSIDisplay.bmp"})
+    WriteFramed(english / strip, 4 * 12, 10);
+  TTandrelProgram* f = Create();
+  ASSERT_FALSE(IsWindowVisible(static_cast<HWND>(f->Handle())));
+  for (ui::TWinControl* c :
+       {static_cast<ui::TWinControl*>(f), static_cast<ui::TWinControl*>(f->bt_Close),
+        static_cast<ui::TWinControl*>(f->bt_OpenRSSIDisplay)}) {
+    SCOPED_TRACE(std::string(c->Name().begin(), c->Name().end()));
+    ui::win::unique_hrgn rgn(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(static_cast<HWND>(c->Handle()), rgn.get()), ERROR);
+    EXPECT_FALSE(PtInRegion(rgn.get(), 0, 0));
+    EXPECT_TRUE(PtInRegion(rgn.get(), 3, 3));
+  }
 }
 
 }  // namespace

@@ -73,6 +73,7 @@ struct SkinnedButton : ::testing::Test {
   }
   uint32_t Corner() const { return skintest::ShownPixel(formHwnd, button->Left(), button->Top()); }
   LRESULT Send(UINT msgId, WPARAM w = 0, LPARAM l = 0) { return SendMessageW(hwnd, msgId, w, l); }
+  LONG_PTR Type() const { return GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK; }
 };
 
 TEST_F(SkinnedButton, AStripOf528By33SizesTheButtonTo132By33AndHooksIt) {
@@ -81,6 +82,7 @@ TEST_F(SkinnedButton, AStripOf528By33SizesTheButtonTo132By33AndHooksIt) {
   EXPECT_EQ(button->BoundsRect(), (ui::TRect{20, 30, 152, 63}));
   EXPECT_TRUE(skin.Hooked());
   EXPECT_EQ(button->WindowProc.target<Previous>(), nullptr);
+  EXPECT_EQ(Type(), BS_OWNERDRAW) << "no plain button drawn under the frame";
   RECT r;
   GetWindowRect(hwnd, &r);
   EXPECT_EQ(r.right - r.left, 132);
@@ -103,6 +105,7 @@ TEST_F(SkinnedButton, WithoutAStripTheButtonKeepsItsBoundsItsLookAndItsProcedure
     EXPECT_EQ(button->BoundsRect(), (ui::TRect{20, 30, 80, 55}));
     EXPECT_FALSE(skin.Hooked());
     EXPECT_NE(button->WindowProc.target<Previous>(), nullptr);
+    EXPECT_EQ(Type(), BS_PUSHBUTTON);
     InvalidateRect(hwnd, nullptr, TRUE);
     skintest::PumpMessages();
     ui::win::unique_hrgn region(CreateRectRgn(0, 0, 0, 0));
@@ -204,6 +207,7 @@ TEST_F(SkinnedButton, DestroyingTheSkinGivesTheButtonItsPreviousProcedureBack) {
   }
   const Previous* previous = button->WindowProc.target<Previous>();
   ASSERT_NE(previous, nullptr);
+  EXPECT_EQ(Type(), BS_PUSHBUTTON) << "the button paints itself again";
   EXPECT_EQ(previous->messages, messages);
   const int seen = *messages;
   Send(BM_CLICK);

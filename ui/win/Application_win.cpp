@@ -7,6 +7,7 @@
 #include "base/Platform.h"
 #include "base/StartupMarks.h"
 #include "ui/Exception.h"
+#include "ui/win/CommonControls.h"
 #include "ui/win/Gdi.h"
 
 namespace ui {
@@ -77,6 +78,7 @@ void Application::ProcessMessages() {
 void Application::ShowException(const std::exception* e) {
   std::u16string text;
   if (const auto* framework = dynamic_cast<const Exception*>(e)) text = framework->Message();
+  const win::CommonControlsScope controls;  // the box's buttons look like every other box's
   MessageBoxW(GetActiveWindow(), win::Wide(text), Title().c_str(), MB_OK | MB_ICONSTOP);
 }
 

@@ -110,6 +110,10 @@ class FormPeer final : public WindowPeer {
   HFONT font_ = nullptr;
 };
 
+// The icons the form class was registered with: a form whose application icons are these needs no
+// WM_SETICON, which costs the display driver a conversion per icon and size.
+HICON g_classIcon = nullptr, g_classSmallIcon = nullptr;
+
 ATOM FormPeer::WindowClass() {
   static const ATOM atom = [] {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -118,8 +122,16 @@ ATOM FormPeer::WindowClass() {
     wc.style = CS_DBLCLKS;  // no background brush: the peer paints every pixel
     wc.lpfnWndProc = &FormPeer::Proc;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));  // the executable's icon, if any
-    if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    // The application's icons when it has loaded them by now, else the executable's own.
+    wc.hIcon = static_cast<HICON>(App().Icon(false));
+    wc.hIconSm = static_cast<HICON>(App().Icon(true));
+    if (!wc.hIcon || !wc.hIconSm) {
+      wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+      if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+      wc.hIconSm = nullptr;
+    }
+    g_classIcon = wc.hIcon;
+    g_classSmallIcon = wc.hIconSm;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = kFormClassName;
     return RegisterClassExW(&wc);
@@ -138,9 +150,9 @@ FormPeer::FormPeer(TForm& form) : form_(form), caption_(form.Caption()) {
                           GetModuleHandleW(nullptr), this);
   if (!hwnd_) return;
   // An icon the application loaded replaces the executable's own.
-  if (HICON icon = static_cast<HICON>(App().Icon(false)))
+  if (HICON icon = static_cast<HICON>(App().Icon(false)); icon && icon != g_classIcon)
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-  if (HICON icon = static_cast<HICON>(App().Icon(true)))
+  if (HICON icon = static_cast<HICON>(App().Icon(true)); icon && icon != g_classSmallIcon)
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   font_ = win::FontHandle(form.Font());
   // Shown by the first Update, once the control holds this peer and can pass messages on.
@@ -305,17 +317,25 @@ class ButtonPeer final : public WindowPeer {
   bool trackingLeave_ = false;
 };
 
+// An owner-drawn button paints nothing itself: WM_DRAWITEM goes to the form, which leaves it to
+// whoever dressed the button.
+DWORD ButtonType(const TWinControl& control) {
+  const auto* button = dynamic_cast<const TButton*>(&control);
+  return button && button->OwnerDrawn() ? BS_OWNERDRAW : BS_PUSHBUTTON;
+}
+
 ButtonPeer::ButtonPeer(TWinControl& control, TWinControl& parent)
     : control_(control), caption_(control.Caption()) {
   static int nextId = kFirstButtonId;
   HWND parentHwnd = ToHwnd(parent.Handle());
   if (!parentHwnd) return;
-  DWORD style = WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON;
+  DWORD style = WS_CHILD | WS_TABSTOP | ButtonType(control);
   if (control.Visible()) style |= WS_VISIBLE;
   if (!control.Enabled()) style |= WS_DISABLED;
+  // Made without a size: the first Update gives the window its bounds once the control holds this
+  // peer, so the control, and a skin hooked on it, see that WM_SIZE while the form is still hidden.
   hwnd_ = CreateWindowExW(0, L"BUTTON", win::Wide(caption_), style, control.Left(), control.Top(),
-                          control.Width(), control.Height(), parentHwnd,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId++)),
+                          0, 0, parentHwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId++)),
                           GetModuleHandleW(nullptr), nullptr);
   if (!hwnd_) return;
   font_ = win::FontHandle(parent.Font());
@@ -376,6 +396,9 @@ void ButtonPeer::Update() {
     SetWindowTextW(hwnd_, win::Wide(caption_));
   }
   ApplyEnabled(hwnd_, control_.Enabled());
+  if (const DWORD type = ButtonType(control_);
+      (GetWindowLongPtrW(hwnd_, GWL_STYLE) & BS_TYPEMASK) != type)
+    SendMessageW(hwnd_, BM_SETSTYLE, type, TRUE);
   if (parent) {
     if (HFONT font = win::FontHandle(parent->Font()); font != font_) {
       font_ = font;
