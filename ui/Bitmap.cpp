@@ -196,42 +196,47 @@ uint64_t RowBytes(const Format& f) {
   return (uint64_t{static_cast<uint32_t>(f.width)} * f.bpp + 31) / 32 * 4;
 }
 
-void DecodeRows(const Reader& in, const Format& f, TBitmap& out) {
+// One loop per depth, chosen once per picture: a start-up decodes a window-sized background.
+template <typename Pixel>
+void DecodeRowsWith(const Reader& in, const Format& f, TBitmap& out, Pixel pixel) {
   const uint64_t stride = RowBytes(f);
   const uint8_t* bits = in.At(f.bitsOffset, stride * f.height);
   for (int row = 0; row < f.height; ++row) {
     const uint8_t* src = bits + stride * row;
     uint32_t* dst = out.Scanline(f.topDown ? row : f.height - 1 - row);
-    for (int x = 0; x < f.width; ++x) {
-      uint32_t p;
-      switch (f.bpp) {
-        case 1:
-          p = PaletteColor(f, (src[x >> 3] >> (7 - (x & 7))) & 1);
-          break;
-        case 4:
-          p = PaletteColor(f, (src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF);
-          break;
-        case 8:
-          p = PaletteColor(f, src[x]);
-          break;
-        case 16: {
-          const uint32_t v = src[2 * x] | src[2 * x + 1] << 8;
-          p = f.blue.Extract(v) | f.green.Extract(v) << 8 | f.red.Extract(v) << 16;
-          break;
-        }
-        case 24:
-          p = src[3 * x] | src[3 * x + 1] << 8 | src[3 * x + 2] << 16;
-          break;
-        default: {  // 32
-          const uint8_t* s = src + 4 * x;
-          const uint32_t v = static_cast<uint32_t>(s[0]) | static_cast<uint32_t>(s[1]) << 8 |
-                             static_cast<uint32_t>(s[2]) << 16 | static_cast<uint32_t>(s[3]) << 24;
-          p = f.blue.Extract(v) | f.green.Extract(v) << 8 | f.red.Extract(v) << 16;
-          break;
-        }
-      }
-      dst[x] = p;
-    }
+    for (int x = 0; x < f.width; ++x) dst[x] = pixel(src, x);
+  }
+}
+
+void DecodeRows(const Reader& in, const Format& f, TBitmap& out) {
+  switch (f.bpp) {
+    case 1:
+      return DecodeRowsWith(in, f, out, [&f](const uint8_t* src, int x) {
+        return PaletteColor(f, (src[x >> 3] >> (7 - (x & 7))) & 1);
+      });
+    case 4:
+      return DecodeRowsWith(in, f, out, [&f](const uint8_t* src, int x) {
+        return PaletteColor(f, (src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF);
+      });
+    case 8:
+      return DecodeRowsWith(in, f, out,
+                            [&f](const uint8_t* src, int x) { return PaletteColor(f, src[x]); });
+    case 16:
+      return DecodeRowsWith(in, f, out, [&f](const uint8_t* src, int x) {
+        const uint32_t v = src[2 * x] | src[2 * x + 1] << 8;
+        return f.blue.Extract(v) | f.green.Extract(v) << 8 | f.red.Extract(v) << 16;
+      });
+    case 24:
+      return DecodeRowsWith(in, f, out, [](const uint8_t* src, int x) {
+        return static_cast<uint32_t>(src[3 * x] | src[3 * x + 1] << 8 | src[3 * x + 2] << 16);
+      });
+    default:  // 32
+      return DecodeRowsWith(in, f, out, [&f](const uint8_t* src, int x) {
+        const uint8_t* s = src + 4 * x;
+        const uint32_t v = static_cast<uint32_t>(s[0]) | static_cast<uint32_t>(s[1]) << 8 |
+                           static_cast<uint32_t>(s[2]) << 16 | static_cast<uint32_t>(s[3]) << 24;
+        return f.blue.Extract(v) | f.green.Extract(v) << 8 | f.red.Extract(v) << 16;
+      });
   }
 }
 
