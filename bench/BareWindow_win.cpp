@@ -2,6 +2,8 @@
 // borderless top-level window of the launcher's size and styles, centred, shown and painted by
 // the system, and the message loop until it is closed. No text, no pictures, no library of its
 // own; built with the launcher's manifest and static runtime (see bench/CMakeLists.txt).
+// Built with TANDREL_BARE_BUTTONS it also has the launcher's three push buttons, owner-drawn and
+// drawing nothing: what the platform charges for three child windows, a second reference.
 #include <windows.h>
 
 namespace {
@@ -37,6 +39,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                               (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2, kWidth, kHeight,
                               nullptr, nullptr, instance, nullptr);
   if (!hwnd) return 1;
+#ifdef TANDREL_BARE_BUTTONS
+  constexpr RECT kButtons[] = {{345, 5, 365, 25}, {8, 232, 140, 265}, {209, 271, 341, 304}};
+  for (const RECT& b : kButtons) {
+    CreateWindowExW(0, L"BUTTON", L"Button", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW,
+                    b.left, b.top, b.right - b.left, b.bottom - b.top, hwnd, nullptr, instance,
+                    nullptr);
+  }
+#endif
   ShowWindow(hwnd, SW_SHOW);
   UpdateWindow(hwnd);
   SetForegroundWindow(hwnd);

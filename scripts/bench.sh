@@ -26,7 +26,7 @@ cp -r "$build/stage" "$runs/launcher"
 rm -f "$runs/launcher/DLL/DLL_MouseDeviceManager.scenario" \
   "$runs/launcher/DLL/DLL_MouseDeviceManager.trace"
 cp TandrelProgram_timed.exe "$runs/launcher/"
-cp bare_window.exe "$runs/bare/"
+cp bare_window.exe bare_window_buttons.exe "$runs/bare/"
 stripped=0
 for f in $(find "$runs" -iname '*.exe' -o -iname '*.dll'); do
   if x86_64-w64-mingw32-objdump -h "$f" | grep -q ' \.debug_'; then
@@ -36,4 +36,5 @@ for f in $(find "$runs" -iname '*.exe' -o -iname '*.dll'); do
 done
 echo "(stripped $stripped of the copied binaries; the others were stripped already)"
 wine startup_bench.exe -n "${TANDREL_STARTS:-15}" "$runs/bare/bare_window.exe" \
-  "$runs/launcher/TandrelProgram.exe" "$runs/launcher/TandrelProgram_timed.exe"
+  "$runs/launcher/TandrelProgram.exe" "$runs/launcher/TandrelProgram_timed.exe" \
+  "$runs/bare/bare_window_buttons.exe"

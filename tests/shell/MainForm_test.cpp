@@ -253,4 +253,21 @@ TEST_F(MainForm, TheWindowAndItsButtonsHaveTheirOutlinesBeforeTheWindowIsShown) 
   }
 }
 
+// The shell shows a window's own icon, else its class's: either way, the skin's.
+TEST_F(MainForm, TheWindowShowsTheSkinsIcon) {
+  const fs::path english = LayoutPath().parent_path() / "English";
+  fs::create_directories(english);
+  fs::copy_file(fs::path(TANDREL_SOURCE_DIR) / "shell" / "Application.ico",
+                english / "Application.ico");
+  HWND h = static_cast<HWND>(Create()->Handle());
+  for (const bool small : {false, true}) {
+    auto shown =
+        reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, small ? ICON_SMALL : ICON_BIG, 0));
+    if (!shown)
+      shown = reinterpret_cast<HICON>(GetClassLongPtrW(h, small ? GCLP_HICONSM : GCLP_HICON));
+    ASSERT_NE(ui::App().Icon(small), nullptr);
+    EXPECT_EQ(shown, ui::App().Icon(small)) << (small ? "small" : "large");
+  }
+}
+
 }  // namespace
