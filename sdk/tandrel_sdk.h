@@ -198,7 +198,10 @@ TANDREL_SDK_CHECK(rssi, offsetof(TandrelRSSIDisplayRecord, receiverOk) == 16 &&
  *      searched for the library's dependencies, never the current directory), fills the record
  *      and calls the export on its GUI thread. The main window is disabled for the duration of
  *      the call, as a modal form leaves its owner; a press on it that arrives anyway starts
- *      nothing, so one module runs at a time and an export is never entered twice.
+ *      nothing, so one module runs at a time and an export is never entered twice. From the
+ *      load to the free, common controls 6 are active (an activation context of the
+ *      launcher's): the controls a module makes in the call are version 6, as under an
+ *      application manifest that asks for them.
  *   3. The export runs the module's window: a modal loop of its own, or any loop that dispatches
  *      the thread's messages. The launcher's main window is served from that loop: the requests
  *      below are handled while the module's SendMessageW waits.
