@@ -128,9 +128,11 @@ TEST_F(AppTest, TerminateWakesANestedLoop) {
   EXPECT_TRUE(nestedSawQuit);
 }
 
-TEST_F(AppTest, TabMovesTheFocusInTabOrderAndEnterClicksTheFocusedButton) {
+// b1 is owner-drawn, as a skinned button is: it keeps the keys of a push button.
+TEST_F(AppTest, TabMovesTheFocusInTabOrderAndEnterOrSpaceClicksTheFocusedButton) {
   auto* b1 = Add(u"b1", 80, 1);
   auto* b0 = Add(u"b0", 10, 0);
+  b1->SetOwnerDrawn(true);
   int clicks1 = 0, clicks0 = 0;
   b1->OnClick = [&](ui::Component*) { ++clicks1; };
   b0->OnClick = [&](ui::Component*) { ++clicks0; };
@@ -144,6 +146,10 @@ TEST_F(AppTest, TabMovesTheFocusInTabOrderAndEnterClicksTheFocusedButton) {
   PostMessageW(H(*b1), WM_KEYDOWN, VK_RETURN, 0);
   app.ProcessMessages();
   EXPECT_EQ(clicks1, 1);
+  PostMessageW(H(*b1), WM_KEYDOWN, VK_SPACE, 0);
+  PostMessageW(H(*b1), WM_KEYUP, VK_SPACE, 0xC0000000);
+  app.ProcessMessages();
+  EXPECT_EQ(clicks1, 2);
   EXPECT_EQ(clicks0, 0);
 }
 
