@@ -234,17 +234,24 @@ std::wstring LauncherRun::StaticTexts(HWND window) {
   return all;
 }
 
-bool LauncherRun::HasLoaded(const wchar_t* fileName) const {
+std::set<std::wstring> LoadedModules(HANDLE process) {
+  std::set<std::wstring> names;
   HMODULE modules[512];
   DWORD bytes = 0;
-  if (!EnumProcessModules(process_.hProcess, modules, sizeof modules, &bytes)) return false;
+  if (!EnumProcessModules(process, modules, sizeof modules, &bytes)) return names;
   for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < std::size(modules); ++i) {
     wchar_t name[MAX_PATH] = {};
-    if (GetModuleBaseNameW(process_.hProcess, modules[i], name, MAX_PATH) &&
-        lstrcmpiW(name, fileName) == 0)
-      return true;
+    if (!GetModuleBaseNameW(process, modules[i], name, MAX_PATH)) continue;
+    CharLowerW(name);
+    names.insert(name);
   }
-  return false;
+  return names;
+}
+
+bool LauncherRun::HasLoaded(const wchar_t* fileName) const {
+  std::wstring name = fileName;
+  CharLowerW(name.data());
+  return LoadedModules(process_.hProcess).count(name) != 0;
 }
 
 std::vector<std::string> LauncherRun::Trace() const {

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,7 @@ class LauncherRun {
 
   // Whether the running program has loaded the library of that file name ("comctl32.dll").
   bool HasLoaded(const wchar_t* fileName) const;
+  HANDLE Process() const { return process_.hProcess; }
 
   // Lines the simulator wrote to its trace so far.
   std::vector<std::string> Trace() const;
@@ -83,6 +85,9 @@ std::string OneReceiverScenario();
 inline constexpr wchar_t kFormClass[] = L"TandrelForm";
 // The trace line the simulator writes when the launcher frees it.
 inline constexpr char kUnloadLine[] = "Unload freed";
+
+// The file names, in lower case, of the modules a process has loaded (its executable included).
+std::set<std::wstring> LoadedModules(HANDLE process);
 
 // Where the build laid out the run-time tree (a compile definition of the test).
 std::filesystem::path StageFolder();

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <set>
 #include <thread>
 
 #include "tests/e2e/LauncherRun_win.h"
@@ -208,6 +210,69 @@ TEST(Launcher, AnUnreadableBackgroundIsReportedAndTheProgramEnds) {
   ExpectConstructionError(
       "Data/Tandrel_Program/Forms/Tandrel_Program/English/MultiPairMain_Background.bmp",
       "BM this is not a picture", L"Bitmap image is not valid");
+}
+
+// The first visible top-level window of a process, waiting up to 20 s.
+HWND VisibleWindowOf(DWORD pid) {
+  for (int i = 0; i < 400; ++i) {
+    struct Search {
+      DWORD pid;
+      HWND found = nullptr;
+    } search{pid};
+    EnumWindows(
+        [](HWND h, LPARAM p) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(p);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(h, &owner);
+          if (owner != s->pid || !IsWindowVisible(h)) return TRUE;
+          s->found = h;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
+    std::this_thread::sleep_for(50ms);
+  }
+  return nullptr;
+}
+
+// A start loads nothing that a bare window of the launcher's size does not, but the launcher
+// and its device library. A library added to the start (as the common controls once were) costs
+// every user time and memory before the window shows, and shows up here.
+TEST(Launcher, LoadsNoLibraryABareWindowDoesNotButItsDeviceLibrary) {
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION bare{};
+  std::wstring command = L"\"" + std::filesystem::path(TANDREL_BARE_WINDOW).wstring() + L"\"";
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &si, &bare));
+  HWND bareWindow = VisibleWindowOf(bare.dwProcessId);
+  // Compared when ready, as the start-up harness takes it: the window shown and its thread idle
+  // (the display driver loads some libraries only once the window is up).
+  const auto ready = [](HANDLE process, HWND window) {
+    WaitForInputIdle(process, 20000);
+    DWORD_PTR ignored;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &ignored);
+    return e2e::LoadedModules(process);
+  };
+  const std::set<std::wstring> bareModules =
+      bareWindow ? ready(bare.hProcess, bareWindow) : std::set<std::wstring>{};
+  if (bareWindow) PostMessageW(bareWindow, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(bare.hProcess, 10000) != WAIT_OBJECT_0)
+    TerminateProcess(bare.hProcess, 1);
+  CloseHandle(bare.hThread);
+  CloseHandle(bare.hProcess);
+  ASSERT_NE(bareWindow, nullptr);
+
+  LauncherRun run;
+  ASSERT_TRUE(run.Start());
+  HWND main = run.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  std::set<std::wstring> extra;
+  for (const std::wstring& name : ready(run.Process(), main))
+    if (!bareModules.count(name)) extra.insert(name);
+  EXPECT_EQ(extra, (std::set<std::wstring>{L"dll_mousedevicemanager.dll", L"tandrelprogram.exe"}));
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(run.WaitForExit(), 0u);
 }
 
 }  // namespace
