@@ -212,23 +212,25 @@ TEST(Launcher, AnUnreadableBackgroundIsReportedAndTheProgramEnds) {
       "BM this is not a picture", L"Bitmap image is not valid");
 }
 
+struct WindowSearch {
+  DWORD pid;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindVisibleWindow(HWND h, LPARAM p) {
+  auto* s = reinterpret_cast<WindowSearch*>(p);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(h, &owner);
+  if (owner != s->pid || !IsWindowVisible(h)) return TRUE;
+  s->found = h;
+  return FALSE;
+}
+
 // The first visible top-level window of a process, waiting up to 20 s.
 HWND VisibleWindowOf(DWORD pid) {
   for (int i = 0; i < 400; ++i) {
-    struct Search {
-      DWORD pid;
-      HWND found = nullptr;
-    } search{pid};
-    EnumWindows(
-        [](HWND h, LPARAM p) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(p);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(h, &owner);
-          if (owner != s->pid || !IsWindowVisible(h)) return TRUE;
-          s->found = h;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{pid};
+    EnumWindows(&FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
     if (search.found) return search.found;
     std::this_thread::sleep_for(50ms);
   }
