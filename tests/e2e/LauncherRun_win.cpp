@@ -143,11 +143,11 @@ HWND LauncherRun::WaitForMainWindow(std::chrono::milliseconds timeout) {
   return WaitForWindowOfClass(nullptr, timeout);
 }
 
-HWND LauncherRun::WaitForWindowOfClass(const wchar_t* className,
-                                       std::chrono::milliseconds timeout) {
+HWND WaitForVisibleWindow(HANDLE process, const wchar_t* className,
+                          std::chrono::milliseconds timeout) {
   const auto end = std::chrono::steady_clock::now() + timeout;
   do {
-    FindState st{process_.dwProcessId, nullptr, className};
+    FindState st{GetProcessId(process), nullptr, className};
     EnumWindows(
         [](HWND h, LPARAM lp) CALLBACK -> BOOL {
           auto* s = reinterpret_cast<FindState*>(lp);
@@ -164,10 +164,15 @@ HWND LauncherRun::WaitForWindowOfClass(const wchar_t* className,
         },
         reinterpret_cast<LPARAM>(&st));
     if (st.found) return st.found;
-    if (!Running()) return nullptr;
+    if (WaitForSingleObject(process, 0) != WAIT_TIMEOUT) return nullptr;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   } while (std::chrono::steady_clock::now() < end);
   return nullptr;
+}
+
+HWND LauncherRun::WaitForWindowOfClass(const wchar_t* className,
+                                       std::chrono::milliseconds timeout) {
+  return process_.hProcess ? WaitForVisibleWindow(process_.hProcess, className, timeout) : nullptr;
 }
 
 LauncherRun::Outcome LauncherRun::WaitForWindowOrErrorBox(std::chrono::milliseconds timeout) {

@@ -86,6 +86,11 @@ inline constexpr wchar_t kFormClass[] = L"TandrelForm";
 // The trace line the simulator writes when the launcher frees it.
 inline constexpr char kUnloadLine[] = "Unload freed";
 
+// A visible top-level window of a process with that window class (any when null), waiting up to
+// timeout; null when none came or the process ended first.
+HWND WaitForVisibleWindow(HANDLE process, const wchar_t* className,
+                          std::chrono::milliseconds timeout = std::chrono::seconds(20));
+
 // The file names, in lower case, of the modules a process has loaded (its executable included).
 std::set<std::wstring> LoadedModules(HANDLE process);
 

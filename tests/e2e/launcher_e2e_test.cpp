@@ -212,31 +212,6 @@ TEST(Launcher, AnUnreadableBackgroundIsReportedAndTheProgramEnds) {
       "BM this is not a picture", L"Bitmap image is not valid");
 }
 
-struct WindowSearch {
-  DWORD pid;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK FindVisibleWindow(HWND h, LPARAM p) {
-  auto* s = reinterpret_cast<WindowSearch*>(p);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(h, &owner);
-  if (owner != s->pid || !IsWindowVisible(h)) return TRUE;
-  s->found = h;
-  return FALSE;
-}
-
-// The first visible top-level window of a process, waiting up to 20 s.
-HWND VisibleWindowOf(DWORD pid) {
-  for (int i = 0; i < 400; ++i) {
-    WindowSearch search{pid};
-    EnumWindows(&FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.found;
-    std::this_thread::sleep_for(50ms);
-  }
-  return nullptr;
-}
-
 // A start loads nothing that a bare window of the launcher's size does not, but the launcher
 // and its device library. A library added to the start (as the common controls once were) costs
 // every user time and memory before the window shows, and shows up here.
@@ -247,7 +222,7 @@ TEST(Launcher, LoadsNoLibraryABareWindowDoesNotButItsDeviceLibrary) {
   std::wstring command = L"\"" + std::filesystem::path(TANDREL_BARE_WINDOW).wstring() + L"\"";
   ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                              &si, &bare));
-  HWND bareWindow = VisibleWindowOf(bare.dwProcessId);
+  HWND bareWindow = e2e::WaitForVisibleWindow(bare.hProcess, nullptr);
   // Compared when ready, as the start-up harness takes it: the window shown and its thread idle
   // (the display driver loads some libraries only once the window is up).
   const auto ready = [](HANDLE process, HWND window) {

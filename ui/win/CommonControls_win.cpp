@@ -1,7 +1,6 @@
 #include "ui/win/CommonControls.h"
 
-#include <iterator>
-
+#include "base/Platform.h"
 #include "base/UniqueHandle.h"
 
 namespace ui::win {
@@ -13,13 +12,12 @@ void ReleaseContext(HANDLE context) {
 using unique_actctx = base::unique_handle<HANDLE, void (*)(HANDLE), &ReleaseContext>;
 
 unique_actctx MakeContext() {
-  wchar_t exe[MAX_PATH * 2];
-  const DWORD n = GetModuleFileNameW(nullptr, exe, static_cast<DWORD>(std::size(exe)));
-  if (n == 0 || n == std::size(exe)) return {};
+  const std::u16string exe = base::ModuleFileName(nullptr);
+  if (exe.empty()) return {};
   ACTCTXW request{};
   request.cbSize = sizeof request;
   request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID | ACTCTX_FLAG_HMODULE_VALID;
-  request.lpSource = exe;
+  request.lpSource = reinterpret_cast<LPCWSTR>(exe.c_str());
   request.hModule = GetModuleHandleW(nullptr);
   // ISOLATIONAWARE_NOSTATICIMPORT_MANIFEST_RESOURCE_ID, the number shell/TandrelProgram.rc gives.
   request.lpResourceName = MAKEINTRESOURCEW(3);
