@@ -48,10 +48,17 @@ inline constexpr char16_t kAmDeviceRemove[] = TANDREL_U16(TANDREL_MSG_NAME_DEVIC
 // same contract (same name, case ignored, same identifier; 0xC000 and above).
 uint32_t RegisteredMessage(const char16_t* name);
 
+// The system gives registered messages identifiers from this range only.
+inline constexpr uint32_t kFirstRegisteredMessage = 0xC000;
+inline constexpr uint32_t kLastRegisteredMessage = 0xFFFF;
+
 // Whether an incoming message is the registered message of that name. A name the system refused
 // (identifier 0) matches nothing: 0 is WM_NULL, which other programs send to probe for hung
-// windows.
+// windows. A message outside the registered range is no registered message, and the system is
+// not asked: every message to the main window passes here, and each request is a round trip to
+// the window system.
 inline bool IsRegisteredMessage(uint32_t message, const char16_t* name) {
+  if (message < kFirstRegisteredMessage || message > kLastRegisteredMessage) return false;
   const uint32_t id = RegisteredMessage(name);
   return id != 0 && id == message;
 }

@@ -14,10 +14,12 @@ uint32_t RegisteredMessage(const char16_t* name) {
   if (!name || !*name) return 0;
   const std::lock_guard<std::mutex> guard(lock);
   for (size_t i = 0; i < names.size(); ++i)
-    if (base::EqualsNoCase(names[i], name)) return static_cast<uint32_t>(0xC000 + i);
-  if (names.size() >= 0x4000) return 0;  // the range is used up, as on the system
+    if (base::EqualsNoCase(names[i], name))
+      return static_cast<uint32_t>(kFirstRegisteredMessage + i);
+  // The range is used up, as on the system.
+  if (names.size() > kLastRegisteredMessage - kFirstRegisteredMessage) return 0;
   names.emplace_back(name);
-  return static_cast<uint32_t>(0xC000 + names.size() - 1);
+  return static_cast<uint32_t>(kFirstRegisteredMessage + names.size() - 1);
 }
 
 }  // namespace device

@@ -372,7 +372,8 @@ void SendAnswer(HWND to, const char16_t* name, WPARAM w, LPARAM l) {
 }  // namespace
 
 void TTandrelProgram::MainWindowProc(ui::Message& message) {
-  // Identifiers are asked for by name every time: they are the system's, not ours to keep.
+  // Identifiers are asked for by name every time: they are the system's, not ours to keep. A
+  // standard message (below the registered range) is passed on without asking.
   const uint32_t id = message.Msg;
   if (device::IsRegisteredMessage(id, device::kAmPairStart)) {
     message.Result = DoPairStart() ? 1 : 0;

@@ -15,7 +15,6 @@ namespace ui {
 namespace {
 
 constexpr wchar_t kFormClassName[] = L"TandrelForm";
-constexpr wchar_t kButtonPeerProp[] = L"TandrelButtonPeer";
 // Button identifiers start above IDOK/IDCANCEL, which the dialog keys send on their own.
 constexpr int kFirstButtonId = 100;
 
@@ -343,7 +342,9 @@ ButtonPeer::ButtonPeer(TWinControl& control, TWinControl& parent)
   ArrangeTabOrder(parent, &control, hwnd_);
   // Subclassed last: until the control holds this peer, its DefaultHandler cannot reach the
   // button class.
-  SetPropW(hwnd_, kButtonPeerProp, this);
+  // The peer rides in the window's user data, as the form's does: a window property would cost a
+  // round trip to the window system on every message.
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   original_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ButtonPeer::Proc)));
 }
@@ -358,12 +359,12 @@ ButtonPeer::~ButtonPeer() {
 }
 
 void ButtonPeer::Detach() {
-  RemovePropW(hwnd_, kButtonPeerProp);
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
   hwnd_ = nullptr;
 }
 
 LRESULT CALLBACK ButtonPeer::Proc(HWND hwnd, UINT msgId, WPARAM wParam, LPARAM lParam) {
-  auto* self = static_cast<ButtonPeer*>(GetPropW(hwnd, kButtonPeerProp));
+  auto* self = reinterpret_cast<ButtonPeer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, msgId, wParam, lParam);
   // Windowed controls ask for WM_MOUSELEAVE once the pointer is over them (hot tracking).
   if (msgId == WM_MOUSEMOVE && !self->trackingLeave_) {
