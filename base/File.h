@@ -13,16 +13,15 @@ bool FileExists(const std::u16string& path);
 // The file's bytes, or nothing when it cannot be opened or read.
 std::optional<std::vector<uint8_t>> ReadFile(const std::u16string& path);
 
-// A file's bytes mapped read-only for one parse, as the platform's own picture loader reads them:
-// nothing is copied, and the pages leave the process with the object, where a buffer of the
-// heap's would stay committed. Not opened where ReadFile gives nothing (a file of 2 GiB or more
-// included); an empty file is opened with no bytes.
-class MappedFile {
+// A file's bytes for one parse, in pages of their own: the pages leave the process with the
+// object, where a heap buffer would stay committed. Not opened where ReadFile gives nothing (a
+// file of 2 GiB or more included); an empty file is opened with no bytes.
+class FileBytes {
  public:
-  explicit MappedFile(const std::u16string& path);
-  ~MappedFile();
-  MappedFile(const MappedFile&) = delete;
-  MappedFile& operator=(const MappedFile&) = delete;
+  explicit FileBytes(const std::u16string& path);
+  ~FileBytes();
+  FileBytes(const FileBytes&) = delete;
+  FileBytes& operator=(const FileBytes&) = delete;
 
   bool Opened() const { return opened_; }
   std::span<const uint8_t> Bytes() const { return {data_, size_}; }

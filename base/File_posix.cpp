@@ -28,7 +28,7 @@ std::optional<std::vector<uint8_t>> ReadFile(const std::u16string& path) {
   return data;
 }
 
-MappedFile::MappedFile(const std::u16string& path) {
+FileBytes::FileBytes(const std::u16string& path) {
   const int fd = open(Utf16ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return;
   struct stat st;
@@ -46,7 +46,7 @@ MappedFile::MappedFile(const std::u16string& path) {
   close(fd);
 }
 
-MappedFile::~MappedFile() {
+FileBytes::~FileBytes() {
   if (data_) munmap(const_cast<uint8_t*>(data_), size_);
 }
 

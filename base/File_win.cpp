@@ -30,29 +30,36 @@ std::optional<std::vector<uint8_t>> ReadFile(const std::u16string& path) {
   return data;
 }
 
-MappedFile::MappedFile(const std::u16string& path) {
+FileBytes::FileBytes(const std::u16string& path) {
   HANDLE raw = CreateFileW(reinterpret_cast<LPCWSTR>(path.c_str()), GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
   unique_kernel_handle f(raw == INVALID_HANDLE_VALUE ? nullptr : raw);
   LARGE_INTEGER size;
   if (!f || !GetFileSizeEx(f.get(), &size) || size.QuadPart > 0x7FFFFFFF) return;
-  // A mapping of nothing cannot be made; there is nothing to read either.
   if (size.QuadPart == 0) {
     opened_ = true;
     return;
   }
-  // The view keeps the mapping, and the mapping the file, until it is unmapped.
-  unique_kernel_handle mapping(CreateFileMappingW(f.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
-  if (!mapping) return;
-  data_ = static_cast<const uint8_t*>(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
-  if (!data_) return;
-  size_ = static_cast<size_t>(size.QuadPart);
+  // Read, not mapped: a view of a file costs the system several more requests (mapping, view,
+  // unmapping) than a read, and the skin's pictures are read at every start.
+  const auto n = static_cast<size_t>(size.QuadPart);
+  auto* pages =
+      static_cast<uint8_t*>(VirtualAlloc(nullptr, n, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  if (!pages) return;
+  data_ = pages;
+  for (size_t done = 0; done < n;) {
+    DWORD got = 0;
+    if (!::ReadFile(f.get(), pages + done, static_cast<DWORD>(n - done), &got, nullptr) || got == 0)
+      return;  // the destructor gives the pages back
+    done += got;
+  }
+  size_ = n;
   opened_ = true;
 }
 
-MappedFile::~MappedFile() {
-  if (data_) UnmapViewOfFile(data_);
+FileBytes::~FileBytes() {
+  if (data_) VirtualFree(const_cast<uint8_t*>(data_), 0, MEM_RELEASE);
 }
 
 }  // namespace base

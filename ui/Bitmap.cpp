@@ -306,7 +306,7 @@ TBitmap::TBitmap(int width, int height, uint32_t fill)
     : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height, fill) {}
 
 TBitmap TBitmap::LoadFromFile(const std::u16string& path) {
-  const base::MappedFile file(path);
+  const base::FileBytes file(path);
   if (!file.Opened()) throw EFOpenError(u"Cannot open file \"" + path + u"\"");
   return LoadFromMemory(file.Bytes());
 }

@@ -22,25 +22,27 @@ struct TempFile {
   static inline int count = 0;
 };
 
-TEST(MappedFile, HoldsWhatReadFileReads) {
-  std::string bytes;
-  for (int i = 0; i < 100000; ++i) bytes += static_cast<char>(i * 7);
-  const TempFile file(bytes);
-  const base::MappedFile mapped(file.Name());
-  ASSERT_TRUE(mapped.Opened());
-  const auto read = base::ReadFile(file.Name());
-  ASSERT_TRUE(read);
-  EXPECT_EQ(std::vector<uint8_t>(mapped.Bytes().begin(), mapped.Bytes().end()), *read);
+TEST(FileBytes, HoldsWhatReadFileReadsAtAndAroundPageSizes) {
+  for (const int size : {1, 4095, 4096, 4097, 100000, (1 << 20) + 3}) {
+    std::string bytes;
+    for (int i = 0; i < size; ++i) bytes += static_cast<char>(i * 7 + i / 4096);
+    const TempFile file(bytes);
+    const base::FileBytes held(file.Name());
+    ASSERT_TRUE(held.Opened()) << size;
+    const auto read = base::ReadFile(file.Name());
+    ASSERT_TRUE(read) << size;
+    EXPECT_EQ(std::vector<uint8_t>(held.Bytes().begin(), held.Bytes().end()), *read) << size;
+  }
 }
 
-TEST(MappedFile, AnEmptyFileOpensWithNoBytesAMissingOneOrAFolderDoesNotOpen) {
+TEST(FileBytes, AnEmptyFileOpensWithNoBytesAMissingOneOrAFolderDoesNotOpen) {
   const TempFile empty("");
-  const base::MappedFile mapped(empty.Name());
-  EXPECT_TRUE(mapped.Opened());
-  EXPECT_TRUE(mapped.Bytes().empty());
+  const base::FileBytes held(empty.Name());
+  EXPECT_TRUE(held.Opened());
+  EXPECT_TRUE(held.Bytes().empty());
 
-  EXPECT_FALSE(base::MappedFile(u"no such folder/none.bin").Opened());
-  EXPECT_FALSE(base::MappedFile(fs::temp_directory_path().u16string()).Opened());
+  EXPECT_FALSE(base::FileBytes(u"no such folder/none.bin").Opened());
+  EXPECT_FALSE(base::FileBytes(fs::temp_directory_path().u16string()).Opened());
 }
 
 }  // namespace
