@@ -105,7 +105,10 @@ void classTBitmapButton::Paint() {
     compose_.Fill(ui::TRect{0, 0, width, height}, frame_.Pixel(0, 0));
   compose_.Draw(frame_, 0, 0, ui::TRect{0, 0, width, height}, false);
 
-  {
+  // A window not on screen shows nothing drawn on it (the system erases and paints it when it
+  // appears), but asking for its DC costs the system a visible-area request. Its shape is still
+  // set: the outline is in place before the window is first shown.
+  if (IsWindowVisible(hwnd)) {
     ui::win::SelectObjectScope select(composeDc_.get(), compose_.Bitmap());
     // Asked without the class style: the drawing stays inside the button's own shape.
     const ui::win::WindowDcScope window(hwnd, DCX_CACHE | DCX_CLIPSIBLINGS);
