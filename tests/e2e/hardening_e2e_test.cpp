@@ -328,6 +328,9 @@ std::vector<Variant> Variants() {
       {"background held open by another process",
        [background](LauncherRun& r) { HoldExclusively(r.Folder() / background); },
        {Expect::kBox, L"Cannot open file"}},
+      {"icon held open by another process",
+       [](LauncherRun& r) { HoldExclusively(r.Folder() / kSkin / "English" / "Application.ico"); },
+       {Expect::kBox, L"Cannot open file"}},
   };
 }
 

@@ -1,12 +1,16 @@
 // The application object on Windows: the message loop with the dialog keys, the exception box
 // and the screen size.
+#include <optional>
+#include <span>
 #include <string>
 
 #include "ui/Application.h"
 
+#include "base/File.h"
 #include "base/Platform.h"
 #include "base/StartupMarks.h"
 #include "ui/Exception.h"
+#include "ui/IconFile.h"
 #include "ui/win/CommonControls.h"
 #include "ui/win/Gdi.h"
 
@@ -87,14 +91,24 @@ void DestroyIconHandle(void* icon) {
 }
 
 void Application::LoadIconFromFile(const std::u16string& path) {
-  const DWORD attributes = GetFileAttributesW(win::Wide(path));
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-    throw EFOpenError(u"Cannot open file \"" + path + u"\"");
-  // Both sizes the shell shows: the title bar and taskbar (small) and Alt+Tab (large).
-  auto load = [&](int metricX, int metricY) {
-    return LoadImageW(nullptr, win::Wide(path), IMAGE_ICON, GetSystemMetrics(metricX),
-                      GetSystemMetrics(metricY), LR_LOADFROMFILE);
+  // Read once for both sizes: the platform's loader would open and map the file for each.
+  const base::FileBytes file(path);
+  if (!file.Opened()) throw EFOpenError(u"Cannot open file \"" + path + u"\"");
+  const std::optional<IconDirectory> icons = ReadIconDirectory(file.Bytes());
+  // The image the platform's loader would pick for the size, made at that size.
+  auto load = [&](int metricX, int metricY) -> HICON {
+    if (!icons) return nullptr;
+    const int cx = GetSystemMetrics(metricX), cy = GetSystemMetrics(metricY);
+    const int id = LookupIconIdFromDirectoryEx(const_cast<PBYTE>(icons->resource.data()), TRUE, cx,
+                                               cy, LR_DEFAULTCOLOR);
+    if (id < 1 || static_cast<size_t>(id) > icons->images.size()) return nullptr;
+    const std::span<const uint8_t> image = icons->images[static_cast<size_t>(id) - 1];
+    if (image.empty()) return nullptr;
+    return CreateIconFromResourceEx(const_cast<PBYTE>(image.data()),
+                                    static_cast<DWORD>(image.size()), TRUE, 0x00030000, cx, cy,
+                                    LR_DEFAULTCOLOR);
   };
+  // Both sizes the shell shows: the title bar and taskbar (small) and Alt+Tab (large).
   unique_icon large(load(SM_CXICON, SM_CYICON));
   unique_icon small(load(SM_CXSMICON, SM_CYSMICON));
   if (!large || !small) throw EInvalidGraphic(u"Icon image is not valid");

@@ -3,6 +3,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -171,6 +173,89 @@ std::wstring ShowAndRead(const std::exception* e) {
   ui::App().ShowException(e);
   reader.join();
   return text;
+}
+
+// An .ico with one 32-bit image per size, each of its own colour, so that a wrong pick shows.
+std::string IconFileWith(std::initializer_list<int> sizes) {
+  auto put = [](std::string& s, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) s += static_cast<char>(v >> (8 * i));
+  };
+  std::string directory, images;
+  put(directory, 0, 2);
+  put(directory, 1, 2);
+  put(directory, static_cast<uint32_t>(sizes.size()), 2);
+  const uint32_t first = 6 + 16 * static_cast<uint32_t>(sizes.size());
+  for (const int n : sizes) {
+    std::string image;
+    put(image, 40, 4);  // BITMAPINFOHEADER: the colour rows, then the mask's
+    put(image, static_cast<uint32_t>(n), 4);
+    put(image, static_cast<uint32_t>(2 * n), 4);
+    put(image, 1, 2);
+    put(image, 32, 2);
+    image.append(24, '\0');
+    for (int p = 0; p < n * n; ++p)
+      put(image, 0xFF000000u | static_cast<uint32_t>(n * 0x050301), 4);
+    image.append(static_cast<size_t>((n + 31) / 32 * 4 * n), '\0');
+    directory += static_cast<char>(n);
+    directory += static_cast<char>(n);
+    put(directory, 0, 2);
+    put(directory, 1, 2);
+    put(directory, 32, 2);
+    put(directory, static_cast<uint32_t>(image.size()), 4);
+    put(directory, first + static_cast<uint32_t>(images.size()), 4);
+    images += image;
+  }
+  return directory + images;
+}
+
+// An icon's size and colour pixels, top row first.
+std::vector<uint32_t> IconPixels(HICON icon) {
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(icon, &info)) return {};
+  BITMAP bm{};
+  GetObjectW(info.hbmColor, sizeof bm, &bm);
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof bi.bmiHeader, bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<uint32_t> pixels(static_cast<size_t>(bm.bmWidth) * bm.bmHeight + 2);
+  pixels[0] = static_cast<uint32_t>(bm.bmWidth);
+  pixels[1] = static_cast<uint32_t>(bm.bmHeight);
+  HDC dc = GetDC(nullptr);
+  GetDIBits(dc, info.hbmColor, 0, static_cast<UINT>(bm.bmHeight), pixels.data() + 2, &bi,
+            DIB_RGB_COLORS);
+  ReleaseDC(nullptr, dc);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return pixels;
+}
+
+// The file is read once for both sizes; each is still the image the platform's own loader
+// gives for it, made at its size.
+TEST_F(AppTest, TheIconOfEachSizeIsTheOneThePlatformsLoaderGivesFromTheFile) {
+  const std::filesystem::path file =
+      std::filesystem::temp_directory_path() / "tandrel_app_icon_test.ico";
+  for (const auto& sizes : {std::initializer_list<int>{16, 32, 48}, std::initializer_list<int>{48},
+                            std::initializer_list<int>{24, 16}}) {
+    std::ofstream(file, std::ios::binary) << IconFileWith(sizes);
+    app.LoadIconFromFile(file.u16string());
+    for (const bool small : {false, true}) {
+      SCOPED_TRACE(small ? "small" : "large");
+      const int cx = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
+      const int cy = GetSystemMetrics(small ? SM_CYSMICON : SM_CYICON);
+      auto* reference = static_cast<HICON>(
+          LoadImageW(nullptr, file.c_str(), IMAGE_ICON, cx, cy, LR_LOADFROMFILE));
+      const std::vector<uint32_t> expected = IconPixels(reference);
+      ASSERT_FALSE(expected.empty());
+      EXPECT_EQ(IconPixels(static_cast<HICON>(app.Icon(small))), expected);
+      DestroyIcon(reference);
+    }
+  }
+  // The image wanted for a size lies outside the file.
+  std::string cut = IconFileWith({16, 32});
+  cut.resize(cut.size() - 10);
+  std::ofstream(file, std::ios::binary) << cut;
+  EXPECT_THROW(app.LoadIconFromFile(file.u16string()), ui::EInvalidGraphic);
+  std::filesystem::remove(file);
+  EXPECT_THROW(app.LoadIconFromFile(file.u16string()), ui::EFOpenError);
 }
 
 TEST(ApplicationException, BoxShowsTheFrameworkMessageUnderTheExecutablesName) {
