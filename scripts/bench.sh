@@ -35,7 +35,8 @@ for f in $(find "$runs" -iname '*.exe' -o -iname '*.dll'); do
   fi
 done
 echo "(stripped $stripped of the copied binaries; the others were stripped already)"
-wine startup_bench.exe -n "${TANDREL_STARTS:-15}" "$runs/bare/bare_window.exe" \
+# 31 starts each: on a shared machine the medians of 15 moved by some 5% from run to run.
+wine startup_bench.exe -n "${TANDREL_STARTS:-31}" "$runs/bare/bare_window.exe" \
   "$runs/launcher/TandrelProgram.exe" "$runs/launcher/TandrelProgram_timed.exe" \
   "$runs/bare/bare_window_buttons.exe"
 
