@@ -2,6 +2,7 @@
 # bench.sh <win64-build-dir>: runs the timing harnesses under Wine (inside with-wine.sh).
 set -eu
 build=$(realpath "$1")
+scripts=$(dirname "$(realpath "$0")")
 cd "$build/bench"
 echo "== text step: the project's INI reader against GetPrivateProfileStringW"
 wine text_bench.exe
@@ -43,5 +44,5 @@ wine startup_bench.exe -n "${TANDREL_STARTS:-31}" "$runs/bare/bare_window.exe" \
 # The same programs counted in round trips to the Wine server, which the machine's load does not
 # move: where a change saves requests, it saves time on any machine.
 echo "== start-up: requests to the Wine server until the window is ready (one start each)"
-"$(dirname "$(realpath "$0")")/server-requests.sh" "$runs/bare/bare_window.exe" \
+"$scripts/server-requests.sh" "$runs/bare/bare_window.exe" \
   "$runs/bare/bare_window_buttons.exe" "$runs/launcher/TandrelProgram.exe"
