@@ -1,9 +1,10 @@
 #pragma once
-// A push button dressed in a skin: a strip of four frames (normal, hot, pressed, disabled) drawn
-// over the button after its own handling of each message, and the button's window shaped after
-// the frame. The button keeps all its behaviour: the skin hooks its WindowProc and passes every
-// message on first. A dressed button is owner-drawn, so the platform paints no plain button that
-// would show for a moment before each frame.
+// A push button dressed in a skin: a strip of four frames (normal, hot, pressed, disabled), the
+// current one being the button's whole picture, and the button's window shaped after the frame.
+// The button keeps all its behaviour: the skin hooks its WindowProc, passes every other message on
+// first and repaints after those that may change the frame. A dressed button is owner-drawn and
+// its erase and paint are the skin's, so the platform paints nothing of its own that would show
+// for a moment before each frame.
 #include <string>
 
 #include "skin/Classgraphicsengine.h"
@@ -39,6 +40,9 @@ class classTBitmapButton {
   Frame CurrentFrame() const;
 
  private:
+  // Paint's work on a DC already had (none: the shape only).
+  void PaintOn(HDC target);
+
   ui::WndMethod savedWindowProc_;
   classGraphiceEngine engine_;
   ui::win::unique_hrgn appliedRegion_;

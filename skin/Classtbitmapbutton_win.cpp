@@ -47,8 +47,29 @@ void classTBitmapButton::LoadSkin(const std::u16string& path) {
 }
 
 void classTBitmapButton::ButtonWindowProc(ui::Message& message) {
-  // The button handles everything itself first (plain painting, focus, clicks); the skin only
-  // paints over what that may have changed.
+  // Erasing and painting are the frame's alone: the button is owner-drawn, so its own handling of
+  // them would only fill it with its parent's brush and ask the parent to draw it. The frame is
+  // drawn in the DC the system gives, without asking for another.
+  if (message.Msg == WM_ERASEBKGND) {
+    PaintOn(reinterpret_cast<HDC>(message.WParam));
+    message.Result = 1;
+    return;
+  }
+  if ((message.Msg == WM_PAINT || message.Msg == WM_PRINTCLIENT) && control_->HandleAllocated()) {
+    if (message.Msg == WM_PRINTCLIENT || message.WParam) {  // a DC handed in: a print
+      PaintOn(reinterpret_cast<HDC>(message.WParam));
+    } else {
+      HWND hwnd = static_cast<HWND>(control_->Handle());
+      ClipToOwnShape(hwnd);  // before the DC is made: it clips to the button's shape
+      const ui::win::PaintScope paint(hwnd);
+      PaintOn(paint.dc());
+    }
+    message.Result = 0;
+    return;
+  }
+  // Everything else the button handles itself first (focus, clicks, states); the skin only
+  // paints over what that may have changed. It has no border, so a frame paint (WM_NCPAINT)
+  // changes nothing of it.
   savedWindowProc_(message);
   repaint_ = false;
   switch (message.Msg) {
@@ -57,9 +78,6 @@ void classTBitmapButton::ButtonWindowProc(ui::Message& message) {
     case WM_KILLFOCUS:
     case WM_ENABLE:
     case WM_SETTEXT:
-    case WM_PAINT:
-    case WM_ERASEBKGND:
-    case WM_NCPAINT:
     case WM_KEYDOWN:
     case WM_KEYUP:
     case WM_LBUTTONDOWN:
@@ -91,11 +109,27 @@ classTBitmapButton::Frame classTBitmapButton::CurrentFrame() const {
 }
 
 void classTBitmapButton::Paint() {
+  if (!control_ || !control_->HandleAllocated()) return;
+  HWND hwnd = static_cast<HWND>(control_->Handle());
+  if (!hwnd) return;
+  ClipToOwnShape(hwnd);
+  // A window not on screen shows nothing drawn on it (the system erases and paints it when it
+  // appears), but asking for its DC costs the system a visible-area request. Its shape is still
+  // set: the outline is in place before the window is first shown.
+  if (!IsWindowVisible(hwnd)) {
+    PaintOn(nullptr);
+    return;
+  }
+  // Asked without the class style: the drawing stays inside the button's own shape.
+  const ui::win::WindowDcScope window(hwnd, DCX_CACHE | DCX_CLIPSIBLINGS);
+  PaintOn(window.dc());
+}
+
+void classTBitmapButton::PaintOn(HDC target) {
   if (!control_ || frameStrip_.Empty() || !composeDc_ || !control_->HandleAllocated()) return;
   HWND hwnd = static_cast<HWND>(control_->Handle());
   const int width = control_->Width(), height = control_->Height();
   if (!hwnd || !compose_.Resize(width, height)) return;
-  ClipToOwnShape(hwnd);
 
   engine_.CopyFrame(frame_, frameStrip_, kFrameCount, CurrentFrame());
   GdiFlush();
@@ -104,15 +138,9 @@ void classTBitmapButton::Paint() {
   if (frame_.Width() < width || frame_.Height() < height)
     compose_.Fill(ui::TRect{0, 0, width, height}, frame_.Pixel(0, 0));
   compose_.Draw(frame_, 0, 0, ui::TRect{0, 0, width, height}, false);
-
-  // A window not on screen shows nothing drawn on it (the system erases and paints it when it
-  // appears), but asking for its DC costs the system a visible-area request. Its shape is still
-  // set: the outline is in place before the window is first shown.
-  if (IsWindowVisible(hwnd)) {
+  if (target) {
     ui::win::SelectObjectScope select(composeDc_.get(), compose_.Bitmap());
-    // Asked without the class style: the drawing stays inside the button's own shape.
-    const ui::win::WindowDcScope window(hwnd, DCX_CACHE | DCX_CLIPSIBLINGS);
-    if (window.dc()) BitBlt(window.dc(), 0, 0, width, height, composeDc_.get(), 0, 0, SRCCOPY);
+    BitBlt(target, 0, 0, width, height, composeDc_.get(), 0, 0, SRCCOPY);
   }
   engine_.ShapeWindow(hwnd, appliedRegion_, skin::PixelGrid(compose_.Pixels(), width, height));
   startup::Mark("button painted");

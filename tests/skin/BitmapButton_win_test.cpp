@@ -150,6 +150,23 @@ TEST_F(SkinnedButton, TheFrameOnScreenFollowsPointerAndPressedState) {
   EXPECT_EQ(Corner(), kFormColour);
 }
 
+// A print (WM_PRINTCLIENT, or WM_PAINT with a DC, as window captures and animations send)
+// gets the frame drawn into the DC it hands in: the button class would only ask its owner to draw.
+TEST_F(SkinnedButton, APrintOfTheButtonHoldsItsFrame) {
+  classTBitmapButton skin(button);
+  skin.LoadSkin(skintest::WriteBmp(Strip(132, 33), L"tandrel_strip_print.bmp"));
+  for (const UINT print : {WM_PRINTCLIENT, WM_PAINT}) {
+    ui::win::DibSurface page;
+    ASSERT_TRUE(page.Resize(132, 33));
+    page.Fill(page.Area(), kFormColour);
+    ui::win::unique_hdc dc(CreateCompatibleDC(nullptr));
+    const ui::win::SelectObjectScope select(dc.get(), page.Bitmap());
+    Send(print, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+    GdiFlush();
+    EXPECT_EQ(page.Pixels()[16 * 132 + 66] & 0xFFFFFF, kFrameColour[0]) << print;
+  }
+}
+
 TEST_F(SkinnedButton, ADisabledButtonShowsFrame3WhateverThePointerDoes) {
   classTBitmapButton skin(button);
   skin.LoadSkin(skintest::WriteBmp(Strip(132, 33), L"tandrel_strip_disabled.bmp"));
