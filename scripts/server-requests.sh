@@ -32,8 +32,13 @@ for exe in "$@"; do
   # Explorer and the services are up before the program starts, as in the timed starts.
   wine cmd /c exit >/dev/null 2>&1 || true
   (cd "$(dirname "$exe")" && wine "$(basename "$exe")" >/dev/null 2>&1 &)
-  sleep "${TANDREL_REQUEST_WAIT:-4}"
-  n=$(count)
+  # Until the thread has waited for input with its window shown; 20 s at most.
+  n=""
+  for _ in $(seq 40); do
+    sleep 0.5
+    n=$(count)
+    [ -n "$n" ] && break
+  done
   [ -z "$first" ] && first=${n:-0}
   ratio=$(awk -v n="$n" -v b="$first" 'BEGIN { if (n + 0 > 0 && b + 0 > 0) printf "%.2fx", n / b }')
   if [ -n "$n" ]; then
