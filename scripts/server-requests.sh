@@ -11,17 +11,14 @@ log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 
 count() {
-  # The thread's requests up to its first wait without end after it took the foreground.
-  awk '$2 == "create_window(" && /instance=140000000/ { tid = $1; exit } END { print tid }' "$log" |
-    {
-      read -r tid
-      [ -n "$tid" ] || return 0
-      awk -v t="$tid" '$1 == t && $2 ~ /^[a-z_]+\($/ {
-          n++
-          if ($2 == "set_foreground_window(") shown = 1
-          if (shown && $2 == "select(" && /timeout=infinite/) { print n; exit }
-        }' "$log"
-    }
+  # Two passes over the log: the first finds the thread, the second counts its requests up to its
+  # first wait without end after it took the foreground.
+  awk 'NR == FNR { if (!tid && $2 == "create_window(" && /instance=140000000/) tid = $1; next }
+       tid && $1 == tid && $2 ~ /^[a-z_]+\($/ {
+         n++
+         if ($2 == "set_foreground_window(") shown = 1
+         if (shown && $2 == "select(" && /timeout=infinite/) { print n; exit }
+       }' "$log" "$log"
 }
 
 first=""
