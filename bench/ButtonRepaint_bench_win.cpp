@@ -12,7 +12,7 @@
 #include <string>
 
 #include "bench/Measure.h"
-#include "skin/Classtbitmapbutton.h"
+#include "skin/SkinnedButton_win.h"
 #include "ui/Controls.h"
 
 int main(int argc, char** argv) {

@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "device/Brimac指令.h"
-#include "device/輸出入_dll核心程式.h"
+#include "device/ReceiverCommands.h"
+#include "device/DeviceLibrary.h"
 #include "outside/devicemanager/Simulator.h"
 #include "sdk/tandrel_devicemanager.h"
-#include "shell/ReceiverRequests.h"
+#include "device/ReceiverRequests.h"
 
 namespace {
 

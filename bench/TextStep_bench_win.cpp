@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "text/Class語言檔管理.h"
+#include "text/LanguageFiles.h"
 #include "ui/Controls.h"
 
 namespace {

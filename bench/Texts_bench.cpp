@@ -17,7 +17,7 @@
 #include "tests/support/HeapCounter.h"
 #include "tests/support/TextBytes.h"
 #include "tests/ui/ini/IniReference.h"
-#include "text/Class語言檔管理.h"
+#include "text/LanguageFiles.h"
 #include "ui/IniFile.h"
 
 namespace {

@@ -1,6 +1,6 @@
-#include "modules/Classdll介面_多連鍵鼠對碼.h"
+#include "modules/ModuleCall.h"
 
-#include "modules/Subdll介面_共用.h"
+#include "modules/ModuleLibrary.h"
 
 classDLL介面_多連鍵鼠對碼::classDLL介面_多連鍵鼠對碼(const std::u16string& libraryPath)
     : library_(LoadModuleIfPresent(libraryPath)) {}

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "base/Library.h"
-#include "modules/Dllexports.h"
+#include "modules/ModuleRecords.h"
 
 class classDLL介面_無線信號檢測 {
  public:

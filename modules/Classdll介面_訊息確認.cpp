@@ -1,6 +1,6 @@
 #include "modules/Classdll介面_訊息確認.h"
 
-#include "modules/Subdll介面_共用.h"
+#include "modules/ModuleLibrary.h"
 
 classDLL介面_訊息確認::classDLL介面_訊息確認(const std::u16string& libraryPath)
     : library_(LoadModuleIfPresent(libraryPath)) {}

@@ -3,7 +3,7 @@
 
 #include "base/KernelHandle_win.h"
 #include "base/StartupMarks.h"
-#include "shell/MultiPairMainForm.h"
+#include "shell/MainForm.h"
 #include "ui/Application.h"
 #include "ui/Exception.h"
 

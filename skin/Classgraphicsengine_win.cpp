@@ -1,7 +1,7 @@
 #include "skin/Classgraphicsengine.h"
 
 #include "skin/FrameStrip.h"
-#include "skin/Windowshapeunit.h"
+#include "skin/WindowShape_win.h"
 
 classGraphiceEngine::classGraphiceEngine() : outline_(CreateRectRgn(0, 0, 0, 0)) {}
 

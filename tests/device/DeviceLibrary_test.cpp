@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "device/TestFolder.h"
-#include "device/輸出入_dll核心程式.h"
-#include "device/輸出入_接口與訊息.h"
+#include "device/DeviceLibrary.h"
+#include "device/ReceiverSearch.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "device/輸出入_dll核心程式.h"
+#include "device/DeviceLibrary.h"
 #include "outside/devicemanager/Simulator.h"
 #include "sdk/tandrel_devicemanager.h"
 

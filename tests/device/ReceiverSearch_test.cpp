@@ -6,7 +6,7 @@
 #include <map>
 
 #include "device/InProcessLibrary.h"
-#include "device/輸出入_接口與訊息.h"
+#include "device/ReceiverSearch.h"
 
 namespace {
 

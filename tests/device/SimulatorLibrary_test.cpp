@@ -3,10 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "device/Brimac指令.h"
+#include "device/ReceiverCommands.h"
 #include "device/TestFolder.h"
-#include "device/輸出入_dll核心程式.h"
-#include "device/輸出入_接口與訊息.h"
+#include "device/DeviceLibrary.h"
+#include "device/ReceiverSearch.h"
 
 namespace {
 

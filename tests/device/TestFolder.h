@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "base/Platform.h"
-#include "device/輸出入_dll核心程式.h"
+#include "device/DeviceLibrary.h"
 #include "sdk/tandrel_sdk.h"
 
 namespace testing_support {

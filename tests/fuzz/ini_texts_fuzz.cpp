@@ -19,7 +19,7 @@
 #include "base/Fields.h"
 #include "tests/fuzz/Check.h"
 #include "tests/ui/ini/IniReference.h"
-#include "text/Class語言檔管理.h"
+#include "text/LanguageFiles.h"
 #include "ui/Controls.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "skin/Class色彩位置字型檔管理.h"
+#include "skin/LayoutFile.h"
 #include "tests/fuzz/Check.h"
 #include "ui/Controls.h"
 #include "ui/Exception.h"

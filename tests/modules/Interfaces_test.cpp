@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "modules/Classdll介面_多連鍵鼠對碼.h"
+#include "modules/ModuleCall.h"
 #include "modules/Classdll介面_無線信號檢測.h"
 #include "modules/Classdll介面_訊息確認.h"
-#include "modules/Dllexports.h"
-#include "modules/Subdll介面_共用.h"
+#include "modules/ModuleRecords.h"
+#include "modules/ModuleLibrary.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "modules/Dllexports.h"
+#include "modules/ModuleRecords.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "base/Library.h"
 #include "tests/ui/bitmap/BmpWriter.h"
 #include "ui/win/Gdi.h"
-#include "shell/MultiPairMainForm.h"
+#include "shell/MainForm.h"
 #include "ui/Application.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/Utf.h"
-#include "skin/Class色彩位置字型檔管理.h"
+#include "skin/LayoutFile.h"
 #include "ui/Controls.h"
 #include "ui/Exception.h"
 #include "ui/IniFile.h"

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "base/Utf.h"
-#include "skin/Class色彩位置字型檔管理.h"
+#include "skin/LayoutFile.h"
 #include "ui/Exception.h"
 
 namespace {

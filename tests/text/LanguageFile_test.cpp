@@ -1,4 +1,4 @@
-#include "text/Class語言檔管理.h"
+#include "text/LanguageFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include <system_error>
 
 #include "base/Utf.h"
-#include "skin/Class色彩位置字型檔管理.h"
+#include "skin/LayoutFile.h"
 #include "skin/FrameStrip.h"
 #include "skin/OutlineRule.h"
 #include "ui/Bitmap.h"

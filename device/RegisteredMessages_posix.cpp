@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "base/Utf.h"
-#include "device/輸出入_接口與訊息.h"
+#include "device/ReceiverSearch.h"
 
 namespace device {
 

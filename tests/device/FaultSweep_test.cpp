@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/RequestsRig.h"
+#include "device/RequestsRig.h"
 
 namespace {
 

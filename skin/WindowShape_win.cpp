@@ -1,4 +1,4 @@
-#include "skin/Windowshapeunit.h"
+#include "skin/WindowShape_win.h"
 
 #include <algorithm>
 

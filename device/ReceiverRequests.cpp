@@ -1,9 +1,9 @@
-#include "shell/ReceiverRequests.h"
+#include "device/ReceiverRequests.h"
 
 #include <chrono>
 #include <thread>
 
-#include "device/輸出入_接口與訊息.h"
+#include "device/ReceiverSearch.h"
 
 namespace requests {
 

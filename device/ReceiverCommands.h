@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "device/輸出入_dll核心程式.h"
+#include "device/DeviceLibrary.h"
 
 // Command words.
 namespace brimac {

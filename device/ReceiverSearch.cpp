@@ -1,4 +1,4 @@
-#include "device/輸出入_接口與訊息.h"
+#include "device/ReceiverSearch.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "skin/Classtbitmapbutton.h"
+#include "skin/SkinnedButton_win.h"
 #include "tests/skin/SkinTestSupport_win.h"
 #include "ui/Controls.h"
 

@@ -8,7 +8,7 @@
 
 #include "device/InProcessLibrary.h"
 #include "outside/devicemanager/Simulator.h"
-#include "shell/ReceiverRequests.h"
+#include "device/ReceiverRequests.h"
 
 namespace testing_support {
 

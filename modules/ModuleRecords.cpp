@@ -1,9 +1,9 @@
-#include "modules/Dllexports.h"
+#include "modules/ModuleRecords.h"
 
 #include <cstring>
 
 #include "modules/Classdll介面_訊息確認.h"
-#include "modules/Subdll介面_共用.h"
+#include "modules/ModuleLibrary.h"
 
 ModuleString::ModuleString(std::u16string_view text) {
   if (text.empty()) return;

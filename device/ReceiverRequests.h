@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "device/Brimac指令.h"
-#include "device/輸出入_dll核心程式.h"
-#include "shell/PairingBlock.h"
+#include "device/ReceiverCommands.h"
+#include "device/DeviceLibrary.h"
+#include "device/PairingBlock.h"
 
 namespace requests {
 

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "device/Brimac指令.h"
+#include "device/ReceiverCommands.h"
 #include "device/InProcessLibrary.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "modules/Subdll介面_共用.h"
+#include "modules/ModuleLibrary.h"
 
 #include "base/File.h"
 #include "base/Platform.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "skin/Classgraphicsengine.h"
-#include "skin/Windowshapeunit.h"
+#include "skin/WindowShape_win.h"
 #include "tests/skin/OutlineReference.h"
 #include "tests/skin/SkinTestSupport_win.h"
 #include "ui/Controls.h"

@@ -1,4 +1,4 @@
-#include "shell/PairingBlock.h"
+#include "device/PairingBlock.h"
 
 namespace pairing {
 

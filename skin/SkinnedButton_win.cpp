@@ -1,4 +1,4 @@
-#include "skin/Classtbitmapbutton.h"
+#include "skin/SkinnedButton_win.h"
 
 #include "base/File.h"
 #include "base/StartupMarks.h"

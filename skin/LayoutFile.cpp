@@ -1,10 +1,10 @@
-#include "skin/Class色彩位置字型檔管理.h"
+#include "skin/LayoutFile.h"
 
 #include <array>
 
 #include "base/Fields.h"
 #include "base/File.h"
-#include "text/Class語言檔管理.h"
+#include "text/LanguageFiles.h"
 #include "ui/Controls.h"
 #include "ui/StrToInt.h"
 

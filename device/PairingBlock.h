@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "device/Brimac指令.h"
+#include "device/ReceiverCommands.h"
 
 namespace pairing {
 

@@ -1,4 +1,4 @@
-#include "device/輸出入_dll核心程式.h"
+#include "device/DeviceLibrary.h"
 
 #include "base/File.h"
 #include "base/Platform.h"

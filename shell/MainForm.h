@@ -8,11 +8,11 @@
 #include <optional>
 #include <string>
 
-#include "device/Brimac指令.h"
-#include "device/輸出入_dll核心程式.h"
-#include "shell/ReceiverRequests.h"
-#include "skin/Classtbitmapbutton.h"
-#include "text/Class語言檔管理.h"
+#include "device/ReceiverCommands.h"
+#include "device/DeviceLibrary.h"
+#include "device/ReceiverRequests.h"
+#include "skin/SkinnedButton_win.h"
+#include "text/LanguageFiles.h"
 #include "ui/Controls.h"
 #include "ui/IniFile.h"
 

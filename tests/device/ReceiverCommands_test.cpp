@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "device/Brimac指令.h"
+#include "device/ReceiverCommands.h"
 #include "device/InProcessLibrary.h"
 
 namespace {

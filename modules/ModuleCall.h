@@ -6,7 +6,7 @@
 #include <string>
 
 #include "base/Library.h"
-#include "modules/Dllexports.h"
+#include "modules/ModuleRecords.h"
 
 class classDLL介面_多連鍵鼠對碼 {
  public:

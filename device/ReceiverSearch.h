@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "device/輸出入_dll核心程式.h"
+#include "device/DeviceLibrary.h"
 #include "sdk/tandrel_sdk.h"
 
 namespace device {

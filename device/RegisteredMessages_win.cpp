@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "device/輸出入_接口與訊息.h"
+#include "device/ReceiverSearch.h"
 
 namespace device {
 

@@ -1,6 +1,6 @@
 // The receiver requests against the simulated receiver, in-process: what reaches the receiver,
 // what the request reports, and above all that a store never reports a table it did not write.
-#include "shell/ReceiverRequests.h"
+#include "device/ReceiverRequests.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "device/InProcessLibrary.h"
-#include "shell/RequestsRig.h"
+#include "device/RequestsRig.h"
 
 namespace {
 

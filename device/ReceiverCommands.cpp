@@ -1,4 +1,4 @@
-#include "device/Brimac指令.h"
+#include "device/ReceiverCommands.h"
 
 #include <algorithm>
 #include <vector>
