@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
   button->SetParent(&form);
   button->SetBounds(8, 232, 132, 33);
   form.Show();
-  classTBitmapButton skin(button);
+  skin::SkinnedButton skin(button);
   skin.LoadSkin(std::u16string(strip.begin(), strip.end()));
   if (!skin.Hooked()) {
     std::printf("no strip at %s\n", strip.c_str());

@@ -82,13 +82,13 @@ std::unique_ptr<devicemanager::Simulator> FreshSimulator() {
 }
 
 // The store through the launcher's layers; false when it did not verify.
-bool StoreThroughLauncher(requests::PauseClock& clock, Clock::duration& took) {
+bool StoreThroughLauncher(device::PauseClock& clock, Clock::duration& took) {
   auto sim = FreshSimulator();
   g_sim = sim.get();
   device::DeviceLibrary library(std::make_unique<SimulatorExports>());
-  TBRIMAC receiver(library);
+  device::ReceiverCommands receiver(library);
   receiver.SetDevice(kPath, kTag);
-  requests::ReceiverRequests requests(library, receiver, clock);
+  device::ReceiverRequests requests(library, receiver, clock);
   const auto t0 = Clock::now();
   const bool stored = requests.StoreKind1Id(kIdentifier, kAttribute, kExtra);
   took = Clock::now() - t0;
@@ -110,10 +110,10 @@ Clock::duration LibraryAlone(const std::vector<Call>& calls) {
   return Clock::now() - t0;
 }
 
-Clock::duration PausesAlone(requests::PauseClock& clock) {
+Clock::duration PausesAlone(device::PauseClock& clock) {
   const auto t0 = Clock::now();
-  clock.Pause(requests::kModePauseMs);
-  clock.Pause(requests::kModePauseMs);
+  clock.Pause(device::kModePauseMs);
+  clock.Pause(device::kModePauseMs);
   return Clock::now() - t0;
 }
 
@@ -121,7 +121,7 @@ Clock::duration PausesAlone(requests::PauseClock& clock) {
 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
-  requests::SleepingClock clock;
+  device::SleepingClock clock;
 
   // The sequence the store sends, recorded once.
   std::vector<Call> calls;

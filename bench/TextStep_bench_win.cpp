@@ -64,7 +64,7 @@ class ProfileTexts {
 
 // One text step of the launcher; returns a checksum so nothing is optimised away.
 size_t OwnStep(const std::u16string& program, const std::u16string& shared, uint16_t lang) {
-  class語言檔管理 texts;
+  text::LanguageFiles texts;
   texts.Load(program, shared, u"", lang);
   ui::TForm form(nullptr, u"TandrelProgram");
   for (const char16_t* name : kLabels) new ui::TLabel(&form, name);
@@ -77,7 +77,7 @@ size_t OwnStep(const std::u16string& program, const std::u16string& shared, uint
 }
 
 size_t ProfileStep(const std::u16string& program, const std::u16string& shared, uint16_t lang) {
-  const ProfileTexts texts(W(program), W(shared), W(class語言檔管理::LanguageName(lang)));
+  const ProfileTexts texts(W(program), W(shared), W(text::LanguageFiles::LanguageName(lang)));
   size_t sum = 0;
   for (const char16_t* name : kLabels) {
     for (const wchar_t* suffix : {L"->Caption", L"->Hint"}) {

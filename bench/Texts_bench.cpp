@@ -90,14 +90,14 @@ void ReportChain() {
   // The first lookup after a Load follows the chain; the files are parsed before the clock runs.
   double firstUs = 1e300;
   for (int round = 0; round < 7; ++round) {
-    class語言檔管理 texts;
+    text::LanguageFiles texts;
     texts.Load(program, nowhere, u"", 0x0409);
     const auto t0 = Clock::now();
     sink += texts.GetText(u"MultiPairForm.dll", u"NoDongleExists").size();
     firstUs =
         std::min(firstUs, std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
   }
-  class語言檔管理 texts;
+  text::LanguageFiles texts;
   texts.Load(program, nowhere, u"", 0x0409);
   const std::u16string text = texts.GetText(u"MultiPairForm.dll", u"NoDongleExists");
   const double laterUs = bench::Measure(

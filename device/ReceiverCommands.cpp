@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-using namespace brimac;
+namespace device {
+
+using namespace cmd;
 
 namespace {
 
@@ -19,25 +21,26 @@ int32_t DecodeVersion(uint16_t word) {
 
 }  // namespace
 
-void TBRIMAC::SetDevice(std::u16string devicePath, uint16_t deviceTag) {
+void ReceiverCommands::SetDevice(std::u16string devicePath, uint16_t deviceTag) {
   DevicePath = std::move(devicePath);
   DeviceTag = deviceTag;
 }
 
-bool TBRIMAC::WriteCommand(uint16_t command, uint16_t parameter, uint16_t count) {
+bool ReceiverCommands::WriteCommand(uint16_t command, uint16_t parameter, uint16_t count) {
   // c_str() of an empty string is a pointer to an empty string, never null.
   return Library.Write(DevicePath.c_str(), DeviceTag, command, parameter, count);
 }
 
-bool TBRIMAC::ReadCommand(uint16_t command, uint16_t parameter, uint16_t byteCount, void* buffer) {
+bool ReceiverCommands::ReadCommand(uint16_t command, uint16_t parameter, uint16_t byteCount,
+                                   void* buffer) {
   return Library.Read(DevicePath.c_str(), DeviceTag, command, parameter, byteCount, buffer);
 }
 
-bool TBRIMAC::CommitChunk(uint16_t address) {
+bool ReceiverCommands::CommitChunk(uint16_t address) {
   return WriteCommand(kCommitChunk, U16(address | kCommitFlag), 1);
 }
 
-bool TBRIMAC::ReadWords(uint16_t address, uint16_t n, uint16_t* words) {
+bool ReceiverCommands::ReadWords(uint16_t address, uint16_t n, uint16_t* words) {
   // Read into bytes and assemble: the wire order is little-endian whatever the host's.
   std::vector<uint8_t> bytes(2 * size_t{n});
   if (!ReadCommand(kReadWords, address, U16(2u * n), bytes.data())) return false;
@@ -46,17 +49,17 @@ bool TBRIMAC::ReadWords(uint16_t address, uint16_t n, uint16_t* words) {
   return true;
 }
 
-bool TBRIMAC::BeginBlockWrite(uint16_t address) {
+bool ReceiverCommands::BeginBlockWrite(uint16_t address) {
   return WriteCommand(kBeginBlockWrite, address, 1);
 }
 
-bool TBRIMAC::StageWord(uint16_t index, uint16_t value) {
+bool ReceiverCommands::StageWord(uint16_t index, uint16_t value) {
   const unsigned offset = 2u * index;
   if (!WriteCommand(kStageByte, U16((value & 0x00FFu) * 256u + offset), 1)) return false;
   return WriteCommand(kStageByte, U16((value & 0xFF00u) + offset + 1u), 1);
 }
 
-bool TBRIMAC::WriteChunk(uint16_t address, const Chunk& words) {
+bool ReceiverCommands::WriteChunk(uint16_t address, const Chunk& words) {
   // Every word is staged and the chunk committed whatever the receiver answers, so a write keeps
   // its shape; but a refused command means the receiver may hold something else than the
   // read-back suggests, so it fails the chunk as a difference does.
@@ -73,7 +76,7 @@ bool TBRIMAC::WriteChunk(uint16_t address, const Chunk& words) {
   return accepted;
 }
 
-bool TBRIMAC::WriteBlock(uint16_t address, const Block& words) {
+bool ReceiverCommands::WriteBlock(uint16_t address, const Block& words) {
   const bool begun = BeginBlockWrite(address);
   for (size_t k = 0; k < kBlockWords / kChunkWords; ++k) {
     Chunk chunk;
@@ -84,33 +87,33 @@ bool TBRIMAC::WriteBlock(uint16_t address, const Block& words) {
   return begun;
 }
 
-bool TBRIMAC::ReadBlock(uint16_t address, Block& words) {
+bool ReceiverCommands::ReadBlock(uint16_t address, Block& words) {
   for (size_t offset = 0; offset < kBlockWords; offset += 4)
     if (!ReadWords(U16(address + offset), 4, &words[offset])) return false;
   return true;
 }
 
-bool TBRIMAC::ReadInfo(uint16_t page, InfoPage& bytes) {
+bool ReceiverCommands::ReadInfo(uint16_t page, InfoPage& bytes) {
   return ReadCommand(kReadInfo, page, kInfoBytes, bytes.data());
 }
 
-bool TBRIMAC::SetParameter(uint8_t n, uint16_t value) {
+bool ReceiverCommands::SetParameter(uint8_t n, uint16_t value) {
   return WriteCommand(U16(kSetParameter + n), value, 1);
 }
 
-bool TBRIMAC::SetMode(uint16_t value) {
+bool ReceiverCommands::SetMode(uint16_t value) {
   return WriteCommand(kSetMode, value, 1);
 }
 
-bool TBRIMAC::StartPairing() {
+bool ReceiverCommands::StartPairing() {
   return WriteCommand(kPairing, 1, 1);
 }
 
-bool TBRIMAC::StopPairing() {
+bool ReceiverCommands::StopPairing() {
   return WriteCommand(kPairing, 0, 1);
 }
 
-int32_t TBRIMAC::ReadFirmwareVersion() {
+int32_t ReceiverCommands::ReadFirmwareVersion() {
   uint16_t word = 0;
   if (!ReadWords(kFirmwareWordA, 1, &word)) return 0;
   // The older version word carries the same marker and BCD digits as the newer one.
@@ -120,3 +123,5 @@ int32_t TBRIMAC::ReadFirmwareVersion() {
   if ((word & 0xFF00) == kVersionMarker) return DecodeVersion(word);
   return -1;
 }
+
+}  // namespace device

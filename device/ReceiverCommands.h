@@ -9,7 +9,7 @@
 #include "device/DeviceLibrary.h"
 
 // Command words.
-namespace brimac {
+namespace device::cmd {
 inline constexpr uint16_t kCommitChunk = 0xB500;      // parameter: word address | 0x8000
 inline constexpr uint16_t kReadWords = 0xB501;        // parameter: first word; byte count 2n
 inline constexpr uint16_t kBeginBlockWrite = 0xB502;  // parameter: block address
@@ -27,17 +27,19 @@ inline constexpr uint16_t kVersionMarker = 0xA400;  // high byte of a version wo
 inline constexpr size_t kChunkWords = 32;
 inline constexpr size_t kBlockWords = 128;
 inline constexpr size_t kInfoBytes = 8;
-}  // namespace brimac
+}  // namespace device::cmd
 
-class TBRIMAC {
+namespace device {
+
+class ReceiverCommands {
  public:
-  using Chunk = std::array<uint16_t, brimac::kChunkWords>;
-  using Block = std::array<uint16_t, brimac::kBlockWords>;
-  using InfoPage = std::array<uint8_t, brimac::kInfoBytes>;
+  using Chunk = std::array<uint16_t, cmd::kChunkWords>;
+  using Block = std::array<uint16_t, cmd::kBlockWords>;
+  using InfoPage = std::array<uint8_t, cmd::kInfoBytes>;
 
   // Addresses no receiver until SetDevice: an empty path and tag 0. Every command goes through
   // `library`, which must outlive the object.
-  explicit TBRIMAC(const device::DeviceLibrary& library) : Library(library) {}
+  explicit ReceiverCommands(const device::DeviceLibrary& library) : Library(library) {}
 
   // The receiver to address from now on. Sends nothing.
   void SetDevice(std::u16string devicePath, uint16_t deviceTag);
@@ -74,3 +76,5 @@ class TBRIMAC {
   std::u16string DevicePath;
   uint16_t DeviceTag = 0;
 };
+
+}  // namespace device

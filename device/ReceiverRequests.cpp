@@ -5,7 +5,7 @@
 
 #include "device/ReceiverSearch.h"
 
-namespace requests {
+namespace device {
 
 void SleepingClock::Pause(uint32_t milliseconds) {
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
@@ -27,7 +27,7 @@ ReceiverCheck ReceiverRequests::CheckReceiver() {
 }
 
 bool ReceiverRequests::DoPairStart() {
-  if (!receiver_.SetParameter(1, pairing::NextParameter(pairingParameterIndex_))) return false;
+  if (!receiver_.SetParameter(1, device::NextParameter(pairingParameterIndex_))) return false;
   clock_.Pause(kPairStartPauseMs);
   return receiver_.StartPairing();
 }
@@ -36,12 +36,12 @@ bool ReceiverRequests::DoPairStop() {
   return receiver_.StopPairing();
 }
 
-bool ReceiverRequests::ReadNewDeviceId(pairing::NewDevice& device) {
+bool ReceiverRequests::ReadNewDeviceId(device::NewDevice& device) {
   device = {};
-  TBRIMAC::InfoPage a{}, b{};
-  if (!receiver_.ReadInfo(pairing::kInfoNewDevice, a)) return false;
-  if (!receiver_.ReadInfo(pairing::kInfoRadio, b)) return false;
-  const pairing::NewDevice found = pairing::DecodeNewDevice(a);
+  device::ReceiverCommands::InfoPage a{}, b{};
+  if (!receiver_.ReadInfo(device::kInfoNewDevice, a)) return false;
+  if (!receiver_.ReadInfo(device::kInfoRadio, b)) return false;
+  const device::NewDevice found = device::DecodeNewDevice(a);
   if (found.kind == 1 && !StoreKind1Id(found.identifier, a[7], b[5])) return false;
   if (found.kind == 2 && !StoreKind2Id(found.identifier)) return false;
   device = found;
@@ -49,18 +49,21 @@ bool ReceiverRequests::ReadNewDeviceId(pairing::NewDevice& device) {
 }
 
 bool ReceiverRequests::StoreKind1Id(uint32_t identifier, uint8_t attribute, uint8_t extra) {
-  return StorePairingBlock(
-      [&](TBRIMAC::Block& block) { pairing::EditKind1(block, identifier, attribute, extra); });
+  return StorePairingBlock([&](device::ReceiverCommands::Block& block) {
+    device::EditKind1(block, identifier, attribute, extra);
+  });
 }
 
 bool ReceiverRequests::StoreKind2Id(uint32_t identifier) {
-  return StorePairingBlock([&](TBRIMAC::Block& block) { pairing::EditKind2(block, identifier); });
+  return StorePairingBlock(
+      [&](device::ReceiverCommands::Block& block) { device::EditKind2(block, identifier); });
 }
 
-bool ReceiverRequests::StorePairingBlock(const std::function<void(TBRIMAC::Block&)>& edit) {
-  TBRIMAC::Block block{};
+bool ReceiverRequests::StorePairingBlock(
+    const std::function<void(device::ReceiverCommands::Block&)>& edit) {
+  device::ReceiverCommands::Block block{};
   // Nothing has been written yet: a failed read leaves the table as it was.
-  if (!receiver_.ReadBlock(pairing::kBlockAddress, block)) return false;
+  if (!receiver_.ReadBlock(device::kBlockAddress, block)) return false;
   receiver_.SetMode(1);
   clock_.Pause(kModePauseMs);
   edit(block);
@@ -69,20 +72,20 @@ bool ReceiverRequests::StorePairingBlock(const std::function<void(TBRIMAC::Block
   // again, begin command first.
   bool stored = false;
   for (int attempt = 0; attempt < kStoreAttempts && !stored; ++attempt)
-    stored = receiver_.WriteBlock(pairing::kBlockAddress, block);
+    stored = receiver_.WriteBlock(device::kBlockAddress, block);
   receiver_.SetMode(2);
   clock_.Pause(kModePauseMs);
   return stored;
 }
 
-std::optional<pairing::RadioInfo> ReceiverRequests::ReadRadioInfo() {
+std::optional<device::RadioInfo> ReceiverRequests::ReadRadioInfo() {
   // One failed read is not a removed receiver: only one that stays unreadable is.
   for (int attempt = 0; attempt < kRadioReadAttempts; ++attempt) {
     if (attempt > 0) clock_.Pause(kRadioRetryPauseMs);
-    TBRIMAC::InfoPage b{};
-    if (receiver_.ReadInfo(pairing::kInfoRadio, b)) return pairing::DecodeRadio(b);
+    device::ReceiverCommands::InfoPage b{};
+    if (receiver_.ReadInfo(device::kInfoRadio, b)) return device::DecodeRadio(b);
   }
   return std::nullopt;
 }
 
-}  // namespace requests
+}  // namespace device

@@ -12,7 +12,7 @@
 #include "device/DeviceLibrary.h"
 #include "device/PairingBlock.h"
 
-namespace requests {
+namespace device {
 
 // Waits between receiver commands. The launcher's clock blocks the GUI thread, as the receiver
 // expects nothing else to happen meanwhile; tests count the pauses instead.
@@ -52,7 +52,8 @@ struct ReceiverCheck {
 class ReceiverRequests {
  public:
   // All three must outlive the object; the receiver object is the one the requests address.
-  ReceiverRequests(const device::DeviceLibrary& library, TBRIMAC& receiver, PauseClock& clock)
+  ReceiverRequests(const device::DeviceLibrary& library, device::ReceiverCommands& receiver,
+                   PauseClock& clock)
       : library_(library), receiver_(receiver), clock_(clock) {}
 
   // The first family's search, else the second's; exactly one receiver is pointed at and its
@@ -64,22 +65,22 @@ class ReceiverRequests {
   bool DoPairStop();
   // Info pages 6 and 4; a reported device is stored in the pairing block. On failure, and when
   // no device is reported, `device` says so: kind -1, identifier 0.
-  bool ReadNewDeviceId(pairing::NewDevice& device);
+  bool ReadNewDeviceId(device::NewDevice& device);
   bool StoreKind1Id(uint32_t identifier, uint8_t attribute, uint8_t extra);
   bool StoreKind2Id(uint32_t identifier);
   // Channel and signal level from info page 4; nothing when the receiver stays unreadable.
-  std::optional<pairing::RadioInfo> ReadRadioInfo();
+  std::optional<device::RadioInfo> ReadRadioInfo();
 
  private:
   // Reads the block, edits it between mode writes 1 and 2 and writes it back until one write
   // verifies. True only then: the receiver holds the edited block.
-  bool StorePairingBlock(const std::function<void(TBRIMAC::Block&)>& edit);
+  bool StorePairingBlock(const std::function<void(device::ReceiverCommands::Block&)>& edit);
 
   const device::DeviceLibrary& library_;
-  TBRIMAC& receiver_;
+  device::ReceiverCommands& receiver_;
   PauseClock& clock_;
   // Advances with every pairing start for the life of the main window, which is the process's.
   int32_t pairingParameterIndex_ = 0;
 };
 
-}  // namespace requests
+}  // namespace device

@@ -3,6 +3,8 @@
 #include "base/File.h"
 #include "base/Platform.h"
 
+namespace modules {
+
 const std::u16string& MessageConfirmLibraryPath() {
   static const std::u16string path =
       base::NativeLibraryPath(TANDREL_U16(TANDREL_MODULE_FILE_MESSAGE_CONFIRM));
@@ -35,3 +37,5 @@ std::u16string ResolveSkinFile(const std::u16string& skinFolder, const std::u16s
   if (base::FileExists(candidate)) return candidate;
   return {};
 }
+
+}  // namespace modules

@@ -7,6 +7,8 @@
 #include "base/Library.h"
 #include "sdk/tandrel_sdk.h"
 
+namespace modules {
+
 // Library paths under the forms folder ("MessageConfirm\MessageConfirm.dll" and so on; the
 // native build uses its own separator and suffix).
 const std::u16string& MessageConfirmLibraryPath();
@@ -28,3 +30,5 @@ auto ModuleExport(const base::Library& library, const char* name) {
 // skinFolder ends in a separator; the language name is the language file manager's.
 std::u16string ResolveSkinFile(const std::u16string& skinFolder, const std::u16string& languageName,
                                const std::u16string& fileName);
+
+}  // namespace modules

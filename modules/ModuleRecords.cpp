@@ -2,8 +2,10 @@
 
 #include <cstring>
 
-#include "modules/Classdll介面_訊息確認.h"
+#include "modules/ModuleCall.h"
 #include "modules/ModuleLibrary.h"
+
+namespace modules {
 
 ModuleString::ModuleString(std::u16string_view text) {
   if (text.empty()) return;
@@ -33,19 +35,17 @@ void FillHead(Record& record, ModuleStrings& strings, const ModuleContext& conte
 
 }  // namespace
 
-DLLSTRUCT_MessageConfirm MakeMessageConfirmRecord(ModuleStrings& strings,
-                                                  const ModuleContext& context,
-                                                  std::u16string_view messageText) {
-  DLLSTRUCT_MessageConfirm record{};
+MessageConfirmRecord MakeMessageConfirmRecord(ModuleStrings& strings, const ModuleContext& context,
+                                              std::u16string_view messageText) {
+  MessageConfirmRecord record{};
   FillHead(record, strings, context);
   record.messageText = strings.Make(messageText);
   record.reserved = 0;
   return record;
 }
 
-DLLSTRUCT_MultiPairForm MakeMultiPairFormRecord(ModuleStrings& strings,
-                                                const ModuleContext& context) {
-  DLLSTRUCT_MultiPairForm record{};
+MultiPairFormRecord MakeMultiPairFormRecord(ModuleStrings& strings, const ModuleContext& context) {
+  MultiPairFormRecord record{};
   FillHead(record, strings, context);
   record.param0 = 0;
   record.param1 = 0;
@@ -54,15 +54,17 @@ DLLSTRUCT_MultiPairForm MakeMultiPairFormRecord(ModuleStrings& strings,
   return record;
 }
 
-DLLSTRUCT_RSSIDisplay MakeRSSIDisplayRecord(ModuleStrings& strings, const ModuleContext& context,
-                                            bool receiverOk) {
-  DLLSTRUCT_RSSIDisplay record{};
+RSSIDisplayRecord MakeRSSIDisplayRecord(ModuleStrings& strings, const ModuleContext& context,
+                                        bool receiverOk) {
+  RSSIDisplayRecord record{};
   FillHead(record, strings, context);
   record.receiverOk = receiverOk ? 1 : 0;
   return record;
 }
 
-void ShowMessageConfirm(DLLSTRUCT_MessageConfirm record, const std::u16string& formsFolder) {
-  classDLL介面_訊息確認 module(formsFolder + MessageConfirmLibraryPath());
+void ShowMessageConfirm(MessageConfirmRecord record, const std::u16string& formsFolder) {
+  ModuleCall<MessageConfirmRecord> module(formsFolder + MessageConfirmLibraryPath());
   module.Invoke(&record);
 }
+
+}  // namespace modules

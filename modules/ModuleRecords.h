@@ -17,12 +17,14 @@
 
 #include "sdk/tandrel_sdk.h"
 
+namespace modules {
+
 // The records and the string header are the SDK's: one definition for the launcher and the
 // modules, with its layout checks.
 using ModuleStringHeader = TandrelStringHeader;
-using DLLSTRUCT_MessageConfirm = TandrelMessageConfirmRecord;
-using DLLSTRUCT_MultiPairForm = TandrelMultiPairFormRecord;
-using DLLSTRUCT_RSSIDisplay = TandrelRSSIDisplayRecord;
+using MessageConfirmRecord = TandrelMessageConfirmRecord;
+using MultiPairFormRecord = TandrelMultiPairFormRecord;
+using RSSIDisplayRecord = TandrelRSSIDisplayRecord;
 
 // One string in the framework's layout, owned: header, characters, terminator in one block.
 // Move-only; the character pointer stays valid across moves.
@@ -58,16 +60,16 @@ struct ModuleContext {
 
 // The records as the launcher fills them; their strings are made in `strings`, which must
 // outlive the module call.
-DLLSTRUCT_MessageConfirm MakeMessageConfirmRecord(ModuleStrings& strings,
-                                                  const ModuleContext& context,
-                                                  std::u16string_view messageText);
-DLLSTRUCT_MultiPairForm MakeMultiPairFormRecord(ModuleStrings& strings,
-                                                const ModuleContext& context);
-DLLSTRUCT_RSSIDisplay MakeRSSIDisplayRecord(ModuleStrings& strings, const ModuleContext& context,
-                                            bool receiverOk);
+MessageConfirmRecord MakeMessageConfirmRecord(ModuleStrings& strings, const ModuleContext& context,
+                                              std::u16string_view messageText);
+MultiPairFormRecord MakeMultiPairFormRecord(ModuleStrings& strings, const ModuleContext& context);
+RSSIDisplayRecord MakeRSSIDisplayRecord(ModuleStrings& strings, const ModuleContext& context,
+                                        bool receiverOk);
 
 // Shows one message through the message-confirm module (formsFolder + its library path) and
 // returns when the module has finished. Nothing happens when the module is missing.
 // The record is taken by value: a module may write into the record it is handed, and nothing it
 // leaves there is used afterwards.
-void ShowMessageConfirm(DLLSTRUCT_MessageConfirm record, const std::u16string& formsFolder);
+void ShowMessageConfirm(MessageConfirmRecord record, const std::u16string& formsFolder);
+
+}  // namespace modules

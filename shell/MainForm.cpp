@@ -7,7 +7,6 @@
 #include "base/StartupMarks.h"
 #include "device/ReceiverSearch.h"
 #include "modules/ModuleCall.h"
-#include "modules/Classdll介面_無線信號檢測.h"
 #include "modules/ModuleRecords.h"
 #include "modules/ModuleLibrary.h"
 #include "device/PairingBlock.h"
@@ -18,7 +17,9 @@
 #include "ui/IniFile.h"
 #include "ui/win/CommonControls.h"
 
-TTandrelProgram* TandrelProgram = nullptr;
+namespace shell {
+
+MainForm* TandrelProgram = nullptr;
 
 namespace {
 
@@ -45,8 +46,7 @@ bool SetCurrentFolder(const std::u16string& folder) {
 
 }  // namespace
 
-TTandrelProgram::TTandrelProgram(ui::Component* owner,
-                                 std::unique_ptr<device::LibrarySource> devices)
+MainForm::MainForm(ui::Component* owner, std::unique_ptr<device::LibrarySource> devices)
     : ui::TForm(owner, u"TandrelProgram"),
       Devices(devices ? std::move(devices)
                       : std::make_unique<device::FileLibrarySource>(
@@ -98,11 +98,11 @@ TTandrelProgram::TTandrelProgram(ui::Component* owner,
   startup::Mark("bitmap buttons");
 }
 
-std::u16string TTandrelProgram::SkinFile(const std::u16string& name) const {
-  return ResolveSkinFile(SkinFolder, ActiveLanguage, name);
+std::u16string MainForm::SkinFile(const std::u16string& name) const {
+  return modules::ResolveSkinFile(SkinFolder, ActiveLanguage, name);
 }
 
-void TTandrelProgram::LoadSkinPictures() {
+void MainForm::LoadSkinPictures() {
   SetCurrentFolder(SkinFolder);  // a missing skin folder leaves the executable's folder current
   // A file that is there but unreadable raises the framework's error out of the construction.
   if (const std::u16string background = SkinFile(u"MultiPairMain_Background.bmp");
@@ -118,10 +118,10 @@ void TTandrelProgram::LoadSkinPictures() {
     ui::App().LoadIconFromFile(icon);
 }
 
-void TTandrelProgram::CreateBitmapButtons() {
+void MainForm::CreateBitmapButtons() {
   // After the layout: the buttons start from its bounds, then take their frames' size.
   const auto dress = [this](ui::TButton* button, const char16_t* file) {
-    auto skinned = std::make_unique<classTBitmapButton>(button);
+    auto skinned = std::make_unique<skin::SkinnedButton>(button);
     skinned->LoadSkin(SkinFile(file));
     return skinned;
   };
@@ -130,15 +130,15 @@ void TTandrelProgram::CreateBitmapButtons() {
   RSSIBitmapButton = dress(bt_OpenRSSIDisplay, u"RSSIDisplay.bmp");
 }
 
-void TTandrelProgram::ApplyMainLayout(const std::optional<ui::TIniFile>& layout) {
+void MainForm::ApplyMainLayout(const std::optional<ui::TIniFile>& layout) {
   if (!layout) return;
   // A malformed number in the file raises the framework's conversion error, which ends the
   // construction and reaches the entry's message box.
-  class色彩位置字型檔管理 manager;
+  skin::LayoutFile manager;
   manager.ApplyLayout(*this, *layout, u"", LanguageId);
 }
 
-TTandrelProgram::~TTandrelProgram() {
+MainForm::~MainForm() {
   // The bitmap buttons go first, in the order they were made, while their controls still live.
   CloseBitmapButton.reset();
   NewMultiPairBitmapButton.reset();
@@ -146,7 +146,7 @@ TTandrelProgram::~TTandrelProgram() {
   if (TandrelProgram == this) TandrelProgram = nullptr;
 }
 
-void TTandrelProgram::CreateControls() {
+void MainForm::CreateControls() {
   SetBounds(0, 0, 406, 375);
   SetCaption(u"TandrelProgram");
   SetColor(ui::clBtnFace);
@@ -180,7 +180,7 @@ void TTandrelProgram::CreateControls() {
     return lb;
   };
   auto button = [&](const char16_t* name, int l, int t, int w, int h, int tabOrder,
-                    void (TTandrelProgram::*onClick)(ui::Component*)) {
+                    void (MainForm::*onClick)(ui::Component*)) {
     auto* bt = new ui::TButton(this, name);
     bt->SetParent(this);
     bt->SetBounds(l, t, w, h);
@@ -199,24 +199,24 @@ void TTandrelProgram::CreateControls() {
   lb_Title = label(u"lb_Title", 28, 15, 147, 18, -15, true, u"lb_Title");
   lb_Version = label(u"lb_Version", 8, 327, 131, 18, -12, false, u"Version");
   lb_ForLifeNotes = label(u"lb_ForLifeNotes", 20, 129, 335, 58, -11, false, kForLifeNotes);
-  bt_Close = button(u"bt_Close", 345, 5, 20, 20, 0, &TTandrelProgram::bt_CloseClick);
-  bt_NewMultiPairProcess = button(u"bt_NewMultiPairProcess", 8, 232, 132, 33, 1,
-                                  &TTandrelProgram::bt_NewMultiPairProcessClick);
-  bt_OpenRSSIDisplay = button(u"bt_OpenRSSIDisplay", 209, 271, 132, 33, 2,
-                              &TTandrelProgram::bt_OpenRSSIDisplayClick);
+  bt_Close = button(u"bt_Close", 345, 5, 20, 20, 0, &MainForm::bt_CloseClick);
+  bt_NewMultiPairProcess =
+      button(u"bt_NewMultiPairProcess", 8, 232, 132, 33, 1, &MainForm::bt_NewMultiPairProcessClick);
+  bt_OpenRSSIDisplay =
+      button(u"bt_OpenRSSIDisplay", 209, 271, 132, 33, 2, &MainForm::bt_OpenRSSIDisplayClick);
 
   OnCreate = [this](ui::Component* s) { FormCreate(s); };
   OnActivate = [this](ui::Component* s) { FormActivate(s); };
   OnCloseQuery = [this](ui::Component* s, bool& canClose) { FormCloseQuery(s, canClose); };
 }
 
-std::optional<ui::TIniFile> TTandrelProgram::ReadLayoutFile() const {
+std::optional<ui::TIniFile> MainForm::ReadLayoutFile() const {
   const std::u16string path = LayoutFile();
   if (!base::FileExists(path)) return std::nullopt;
   return ui::TIniFile(path);
 }
 
-void TTandrelProgram::ReadVersion(const std::optional<ui::TIniFile>& layout) {
+void MainForm::ReadVersion(const std::optional<ui::TIniFile>& layout) {
   lb_Version->SetCaption(u"");
   if (!layout) return;
   // The version is kept once, in section "English", whatever the language.
@@ -224,7 +224,7 @@ void TTandrelProgram::ReadVersion(const std::optional<ui::TIniFile>& layout) {
   if (version != u"@@") lb_Version->SetCaption(version);
 }
 
-void TTandrelProgram::FormCreate(ui::Component*) {
+void MainForm::FormCreate(ui::Component*) {
   SetWidth(im_BackgroundImage->Width());
   SetHeight(im_BackgroundImage->Height());
   SetLeft(CentredOrigin(ui::App().ScreenWidth(), Width()));
@@ -232,35 +232,34 @@ void TTandrelProgram::FormCreate(ui::Component*) {
   void* const window = Handle();
   // The outline before the window is first shown: it never appears as a rectangle, and shaping a
   // hidden window redraws nothing. The first activation finds it in place.
-  ShapeWindowFromImage(window, *im_BackgroundImage);
+  skin::ShapeWindowFromImage(window, *im_BackgroundImage);
   startup::Mark("FormCreate: window");
   device::OpenDeviceAccess(Devices, window);
   startup::Mark("FormCreate: device access");
 }
 
-void TTandrelProgram::FormActivate(ui::Component*) {
+void MainForm::FormActivate(ui::Component*) {
   // By now the window has its final size and place; later activations change nothing.
   if (!FirstActivation) return;
   FirstActivation = false;
-  ShapeWindowFromImage(Handle(), *im_BackgroundImage);
+  skin::ShapeWindowFromImage(Handle(), *im_BackgroundImage);
   startup::Mark("first activation: outline");
 }
 
-void TTandrelProgram::FormMouseDown(ui::Component*, ui::TMouseButton button, ui::TShiftState, int,
-                                    int) {
+void MainForm::FormMouseDown(ui::Component*, ui::TMouseButton button, ui::TShiftState, int, int) {
   if (button != ui::TMouseButton::mbLeft) return;
   // As if the caption bar had been grabbed: the platform moves the window with the mouse.
   ReleaseCapture();
   Perform(ui::msg::kSysCommand, ui::msg::kScDragMove, 0);
 }
 
-void TTandrelProgram::FormCloseQuery(ui::Component*, bool&) {
+void MainForm::FormCloseQuery(ui::Component*, bool&) {
   // Requests a module posted before the close are served while the receiver is still reachable.
   ui::App().ProcessMessages();
   device::CloseDeviceAccess(Devices);
 }
 
-void TTandrelProgram::bt_CloseClick(ui::Component*) {
+void MainForm::bt_CloseClick(ui::Component*) {
   Close();
 }
 
@@ -268,9 +267,9 @@ void TTandrelProgram::bt_CloseClick(ui::Component*) {
 // export) the window is disabled, as a modal form leaves its owner, and a press that arrives
 // anyway (a module whose window is not modal lets messages through) starts nothing. The modules
 // are loaded, run and freed with common controls 6 active, as their forms were designed with.
-class TTandrelProgram::FeatureScope {
+class MainForm::FeatureScope {
  public:
-  explicit FeatureScope(TTandrelProgram& form) : form_(form) {
+  explicit FeatureScope(MainForm& form) : form_(form) {
     form_.FeatureRunning = true;
     form_.SetEnabled(false);
   }
@@ -282,11 +281,11 @@ class TTandrelProgram::FeatureScope {
   FeatureScope& operator=(const FeatureScope&) = delete;
 
  private:
-  TTandrelProgram& form_;
+  MainForm& form_;
   const ui::win::CommonControlsScope controls_;
 };
 
-void TTandrelProgram::bt_NewMultiPairProcessClick(ui::Component*) {
+void MainForm::bt_NewMultiPairProcessClick(ui::Component*) {
   if (FeatureRunning) return;
   const FeatureScope feature(*this);
   ReceiverOk = CheckReceiver();
@@ -296,35 +295,36 @@ void TTandrelProgram::bt_NewMultiPairProcessClick(ui::Component*) {
   Close();
 }
 
-void TTandrelProgram::bt_OpenRSSIDisplayClick(ui::Component*) {
+void MainForm::bt_OpenRSSIDisplayClick(ui::Component*) {
   if (FeatureRunning) return;
   const FeatureScope feature(*this);
   ReceiverOk = CheckReceiver();
   if (!ReceiverOk) return;
   ui::App().ProcessMessages();
-  classDLL介面_無線信號檢測 module(FormsFolder + RSSIDisplayLibraryPath());
-  ModuleStrings strings;
-  DLLSTRUCT_RSSIDisplay record =
-      MakeRSSIDisplayRecord(strings, {LanguageId, SectionPath, Handle(), FormsFolder}, ReceiverOk);
+  modules::ModuleCall<modules::RSSIDisplayRecord> module(FormsFolder +
+                                                         modules::RSSIDisplayLibraryPath());
+  modules::ModuleStrings strings;
+  modules::RSSIDisplayRecord record = modules::MakeRSSIDisplayRecord(
+      strings, {LanguageId, SectionPath, Handle(), FormsFolder}, ReceiverOk);
   module.Invoke(&record);
 }
 
-bool TTandrelProgram::CheckReceiver() {
-  const requests::ReceiverCheck check = Requests.CheckReceiver();
+bool MainForm::CheckReceiver() {
+  const device::ReceiverCheck check = Requests.CheckReceiver();
   std::u16string text;
   switch (check.found) {
-    case requests::ReceiverFound::One:
+    case device::ReceiverFound::One:
       return true;
-    case requests::ReceiverFound::Several:
+    case device::ReceiverFound::Several:
       text = LanguageFileManager.GetText(kTextSection, u"MultipleDongle");
       break;
-    case requests::ReceiverFound::FirmwareTooOld:
+    case device::ReceiverFound::FirmwareTooOld:
       // Language files older than this key say that no receiver was found, as before.
       text = LanguageFileManager.GetText(kTextSection, u"FirmwareTooOld");
-      if (text == class語言檔管理::kNotFound)
+      if (text == text::LanguageFiles::kNotFound)
         text = LanguageFileManager.GetText(kTextSection, u"NoDongleExists");
       break;
-    case requests::ReceiverFound::None:
+    case device::ReceiverFound::None:
       // Without the device-manager library no receiver can be reached either: the user is told
       // so, rather than handed an empty box.
       text = LanguageFileManager.GetText(kTextSection, u"NoDongleExists");
@@ -334,18 +334,19 @@ bool TTandrelProgram::CheckReceiver() {
   return false;
 }
 
-void TTandrelProgram::ShowReceiverMessage(const std::u16string& text) {
-  ModuleStrings strings;
-  ShowMessageConfirm(
-      MakeMessageConfirmRecord(strings, {LanguageId, SectionPath, Handle(), FormsFolder}, text),
-      FormsFolder);
+void MainForm::ShowReceiverMessage(const std::u16string& text) {
+  modules::ModuleStrings strings;
+  modules::ShowMessageConfirm(modules::MakeMessageConfirmRecord(
+                                  strings, {LanguageId, SectionPath, Handle(), FormsFolder}, text),
+                              FormsFolder);
 }
 
-int32_t TTandrelProgram::LaunchMultiPairForm() {
-  ModuleStrings strings;
-  DLLSTRUCT_MultiPairForm record =
-      MakeMultiPairFormRecord(strings, {LanguageId, SectionPath, Handle(), FormsFolder});
-  classDLL介面_多連鍵鼠對碼 module(FormsFolder + MultiPairFormLibraryPath());
+int32_t MainForm::LaunchMultiPairForm() {
+  modules::ModuleStrings strings;
+  modules::MultiPairFormRecord record =
+      modules::MakeMultiPairFormRecord(strings, {LanguageId, SectionPath, Handle(), FormsFolder});
+  modules::ModuleCall<modules::MultiPairFormRecord> module(FormsFolder +
+                                                           modules::MultiPairFormLibraryPath());
   // The module's form runs inside this call; its requests arrive at MainWindowProc meanwhile.
   return module.Invoke(&record);
 }
@@ -371,14 +372,14 @@ void SendAnswer(HWND to, const char16_t* name, WPARAM w, LPARAM l) {
 
 }  // namespace
 
-void TTandrelProgram::MainWindowProc(ui::Message& message) {
+void MainForm::MainWindowProc(ui::Message& message) {
   // Identifiers are asked for by name every time: they are the system's, not ours to keep. A
   // standard message (below the registered range) is passed on without asking.
   const uint32_t id = message.Msg;
   if (device::IsRegisteredMessage(id, device::kAmPairStart)) {
     message.Result = DoPairStart() ? 1 : 0;
   } else if (device::IsRegisteredMessage(id, device::kAmPairGetId)) {
-    pairing::NewDevice device;
+    device::NewDevice device;
     message.Result = ReadNewDeviceId(device) ? 1 : 0;
     // Posted in every case; after a failed read or store it says "no device" (kind -1,
     // identifier 0). The kind is sign-extended: -1 has every bit set on 64-bit too.
@@ -399,7 +400,7 @@ void TTandrelProgram::MainWindowProc(ui::Message& message) {
   }
 }
 
-void TTandrelProgram::AnswerRfInfoRequest(ui::NativeHandle requester) {
+void MainForm::AnswerRfInfoRequest(ui::NativeHandle requester) {
   RfInfoRequester = requester;
   HWND to = AnswerTarget(reinterpret_cast<uintptr_t>(RfInfoRequester));
   if (const auto radio = Requests.ReadRadioInfo()) {
@@ -410,3 +411,5 @@ void TTandrelProgram::AnswerRfInfoRequest(ui::NativeHandle requester) {
   SendAnswer(to, device::kAmDeviceRemove, 0, 0);
   Close();
 }
+
+}  // namespace shell

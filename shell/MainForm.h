@@ -16,13 +16,15 @@
 #include "ui/Controls.h"
 #include "ui/IniFile.h"
 
-class TTandrelProgram : public ui::TForm {
+namespace shell {
+
+class MainForm : public ui::TForm {
  public:
   // The device-manager library comes from `devices` when given (tests), else from the file
   // beside the executable.
-  explicit TTandrelProgram(ui::Component* owner = nullptr,
-                           std::unique_ptr<device::LibrarySource> devices = nullptr);
-  ~TTandrelProgram() override;
+  explicit MainForm(ui::Component* owner = nullptr,
+                    std::unique_ptr<device::LibrarySource> devices = nullptr);
+  ~MainForm() override;
   std::u16string_view ClassName() const override { return u"TTandrelProgram"; }
 
   // Controls, in creation order; owned by the form. Public, as the form's design is: the layout
@@ -74,18 +76,18 @@ class TTandrelProgram : public ui::TForm {
   // The feature modules' requests, carried out by Requests.
   bool DoPairStart() { return Requests.DoPairStart(); }
   bool DoPairStop() { return Requests.DoPairStop(); }
-  bool ReadNewDeviceId(pairing::NewDevice& device) { return Requests.ReadNewDeviceId(device); }
+  bool ReadNewDeviceId(device::NewDevice& device) { return Requests.ReadNewDeviceId(device); }
   void AnswerRfInfoRequest(ui::NativeHandle requester);
 
   // Skinned drawing of the three push buttons; destroyed first, before the controls under them.
-  std::unique_ptr<classTBitmapButton> CloseBitmapButton;
-  std::unique_ptr<classTBitmapButton> NewMultiPairBitmapButton;
-  std::unique_ptr<classTBitmapButton> RSSIBitmapButton;
+  std::unique_ptr<skin::SkinnedButton> CloseBitmapButton;
+  std::unique_ptr<skin::SkinnedButton> NewMultiPairBitmapButton;
+  std::unique_ptr<skin::SkinnedButton> RSSIBitmapButton;
 
   // The window procedure the form had before MainWindowProc was installed.
   ui::WndMethod SavedWindowProc;
   // Declared before the strings so that it is destroyed after them.
-  class語言檔管理 LanguageFileManager;
+  text::LanguageFiles LanguageFileManager;
   // The language the texts were loaded for; it names the skin sub-folder.
   std::u16string ActiveLanguage;
   // Folder strings keep the doubled backslash that joining produces (C:\App\\Data\...);
@@ -107,18 +109,20 @@ class TTandrelProgram : public ui::TForm {
   // The device-manager library, loaded from FormCreate to FormCloseQuery. Declared before the
   // receiver and the requests, which call through it, so that it outlives them.
   device::DeviceLibrary Devices;
-  requests::SleepingClock Clock;
+  device::SleepingClock Clock;
   // The receiver the last successful check found; requests of the feature modules go to it.
   // It goes first (after the bitmap buttons), then the strings, then the texts.
-  TBRIMAC Receiver{Devices};
-  requests::ReceiverRequests Requests{Devices, Receiver, Clock};
+  device::ReceiverCommands Receiver{Devices};
+  device::ReceiverRequests Requests{Devices, Receiver, Clock};
 };
 
 // The main form once it is created.
-extern TTandrelProgram* TandrelProgram;
+extern MainForm* TandrelProgram;
 
 // Left/top that centre a window of the given size on a screen: signed division truncating toward
 // zero, so a window 5 pixels wider than the screen gets -2, not -3.
 inline int CentredOrigin(int screenSize, int windowSize) {
   return (screenSize - windowSize) / 2;
 }
+
+}  // namespace shell

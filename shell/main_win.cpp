@@ -34,7 +34,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   ui::Application& app = ui::App();
   try {
     app.Initialize();
-    TandrelProgram = app.CreateForm<TTandrelProgram>();
+    shell::TandrelProgram = app.CreateForm<shell::MainForm>();
     startup::Mark("form created");
     app.Run();
   } catch (...) {

@@ -8,6 +8,8 @@
 #include "ui/Controls.h"
 #include "ui/StrToInt.h"
 
+namespace skin {
+
 namespace {
 
 // The classes whose bounds the file may set, in the order they are tested.
@@ -42,7 +44,7 @@ std::u16string TrimmedLower(std::u16string_view text) {
 }
 
 int32_t IntField(std::u16string_view value, size_t index) {
-  return ui::StrToInt(class色彩位置字型檔管理::ExtractField(value, u',', index));
+  return ui::StrToInt(LayoutFile::ExtractField(value, u',', index));
 }
 
 // Sums and differences of the file's numbers wrap at 32 bits, as the framework's integers do.
@@ -52,12 +54,12 @@ int32_t Wrapped(uint32_t v) {
 
 }  // namespace
 
-std::u16string class色彩位置字型檔管理::ExtractField(std::u16string_view text, char16_t separator,
-                                                     size_t index) {
+std::u16string LayoutFile::ExtractField(std::u16string_view text, char16_t separator,
+                                        size_t index) {
   return std::u16string(base::ExtractField(text, separator, index));
 }
 
-ui::TColor class色彩位置字型檔管理::ParseColour(std::u16string_view text) {
+ui::TColor LayoutFile::ParseColour(std::u16string_view text) {
   const std::u16string value = TrimmedLower(text);
   if (ExtractField(value, u',', 0) != u"rgb") return ui::clBlack;
   // One after another: the first malformed field is the one the error names.
@@ -67,7 +69,7 @@ ui::TColor class色彩位置字型檔管理::ParseColour(std::u16string_view tex
   return r | g << 8 | b << 16;
 }
 
-ui::TRect class色彩位置字型檔管理::ParseRect(std::u16string_view text) {
+ui::TRect LayoutFile::ParseRect(std::u16string_view text) {
   ui::TRect rect;
   const std::u16string value = TrimmedLower(text);
   const std::u16string keyword = ExtractField(value, u',', 0);
@@ -90,30 +92,28 @@ ui::TRect class色彩位置字型檔管理::ParseRect(std::u16string_view text) 
   return rect;
 }
 
-std::u16string class色彩位置字型檔管理::LanguageName(uint16_t languageId) const {
+std::u16string LayoutFile::LanguageName(uint16_t languageId) const {
   // The layout follows the system's language where the texts follow the user's.
   if (languageId == 0 && SystemLanguageSource) languageId = SystemLanguageSource();
-  return class語言檔管理::LanguageName(languageId);
+  return text::LanguageFiles::LanguageName(languageId);
 }
 
-std::u16string class色彩位置字型檔管理::ReadLayoutValue(std::u16string_view key) const {
+std::u16string LayoutFile::ReadLayoutValue(std::u16string_view key) const {
   if (!reader_) return {};
   std::u16string value = reader_->ReadString(primarySection_, key, u"");
   if (!value.empty()) return value;
   return reader_->ReadString(fallbackSection_, key, u"");
 }
 
-void class色彩位置字型檔管理::ApplyLayout(ui::Component& form, const std::u16string& path,
-                                          const std::u16string& sectionSuffix,
-                                          uint16_t languageId) {
+void LayoutFile::ApplyLayout(ui::Component& form, const std::u16string& path,
+                             const std::u16string& sectionSuffix, uint16_t languageId) {
   if (!base::FileExists(path)) return;
   ownFile_ = std::make_unique<ui::TIniFile>(path);
   ApplyLayout(form, *ownFile_, sectionSuffix, languageId);
 }
 
-void class色彩位置字型檔管理::ApplyLayout(ui::Component& form, const ui::TIniFile& file,
-                                          const std::u16string& sectionSuffix,
-                                          uint16_t languageId) {
+void LayoutFile::ApplyLayout(ui::Component& form, const ui::TIniFile& file,
+                             const std::u16string& sectionSuffix, uint16_t languageId) {
   primarySection_ = LanguageName(languageId);
   reader_ = &file;
   if (!sectionSuffix.empty()) {
@@ -177,3 +177,5 @@ void class色彩位置字型檔管理::ApplyLayout(ui::Component& form, const ui
     }
   }
 }
+
+}  // namespace skin

@@ -18,10 +18,12 @@ namespace ui {
 class Component;
 }
 
-class class色彩位置字型檔管理 {
+namespace skin {
+
+class LayoutFile {
  public:
   // No file open; primary section empty, fallback "English".
-  class色彩位置字型檔管理() = default;
+  LayoutFile() = default;
 
   // Opens the file at path (nothing happens when there is none) and applies it to every
   // component the form owns, by exact class name. Identifier 0 stands for the system's default
@@ -60,3 +62,5 @@ class class色彩位置字型檔管理 {
   std::u16string primarySection_;
   std::u16string fallbackSection_ = u"English";
 };
+
+}  // namespace skin

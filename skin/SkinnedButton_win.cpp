@@ -4,6 +4,8 @@
 #include "base/StartupMarks.h"
 #include "skin/FrameStrip.h"
 
+namespace skin {
+
 namespace {
 
 // The button class draws through its parent's clipping (CS_PARENTDC), which ignores the button's
@@ -17,27 +19,27 @@ void ClipToOwnShape(HWND hwnd) {
 
 }  // namespace
 
-classTBitmapButton::classTBitmapButton(ui::TButton* control)
+SkinnedButton::SkinnedButton(ui::TButton* control)
     : appliedRegion_(CreateRectRgn(0, 0, 0, 0)),
       composeDc_(CreateCompatibleDC(nullptr)),
       control_(control) {}
 
-classTBitmapButton::~classTBitmapButton() {
+SkinnedButton::~SkinnedButton() {
   if (!savedWindowProc_ || !control_) return;
   control_->WindowProc = std::move(savedWindowProc_);
   control_->SetOwnerDrawn(false);
 }
 
-void classTBitmapButton::LoadSkin(const std::u16string& path) {
+void SkinnedButton::LoadSkin(const std::u16string& path) {
   // A strip narrower than its four frames counts as missing, as no file does.
   if (!path.empty() && base::FileExists(path)) {
     ui::TBitmap strip = ui::TBitmap::LoadFromFile(path);
-    if (skin::UsableStrip(strip, kFrameCount)) frameStrip_ = std::move(strip);
+    if (UsableStrip(strip, kFrameCount)) frameStrip_ = std::move(strip);
   }
   // No strip: sizing the control to an empty frame would make it 0 x 0, invisible and
   // unclickable. It stays a plain button where the layout put it.
   if (frameStrip_.Empty() || !control_) return;
-  control_->SetWidth(skin::FrameWidth(frameStrip_.Width(), kFrameCount));
+  control_->SetWidth(FrameWidth(frameStrip_.Width(), kFrameCount));
   control_->SetHeight(frameStrip_.Height());
   if (!savedWindowProc_) {
     savedWindowProc_ = control_->WindowProc;
@@ -46,7 +48,7 @@ void classTBitmapButton::LoadSkin(const std::u16string& path) {
   }
 }
 
-void classTBitmapButton::ButtonWindowProc(ui::Message& message) {
+void SkinnedButton::ButtonWindowProc(ui::Message& message) {
   // Erasing and painting are the frame's alone: the button is owner-drawn, so its own handling of
   // them would only fill it with its parent's brush and ask the parent to draw it. The frame is
   // drawn in the DC the system gives, without asking for another.
@@ -102,13 +104,13 @@ void classTBitmapButton::ButtonWindowProc(ui::Message& message) {
   if (repaint_) Paint();
 }
 
-classTBitmapButton::Frame classTBitmapButton::CurrentFrame() const {
+SkinnedButton::Frame SkinnedButton::CurrentFrame() const {
   if (control_ && !control_->Enabled()) return kDisabled;
   if (pressed_) return kPressed;
   return hot_ ? kHot : kNormal;
 }
 
-void classTBitmapButton::Paint() {
+void SkinnedButton::Paint() {
   if (!control_ || !control_->HandleAllocated()) return;
   HWND hwnd = static_cast<HWND>(control_->Handle());
   if (!hwnd) return;
@@ -125,13 +127,13 @@ void classTBitmapButton::Paint() {
   PaintOn(window.dc());
 }
 
-void classTBitmapButton::PaintOn(HDC target) {
+void SkinnedButton::PaintOn(HDC target) {
   if (!control_ || frameStrip_.Empty() || !composeDc_ || !control_->HandleAllocated()) return;
   HWND hwnd = static_cast<HWND>(control_->Handle());
   const int width = control_->Width(), height = control_->Height();
   if (!hwnd || !compose_.Resize(width, height)) return;
 
-  engine_.CopyFrame(frame_, frameStrip_, kFrameCount, CurrentFrame());
+  CutFrame(frame_, frameStrip_, kFrameCount, CurrentFrame());
   GdiFlush();
   // A control larger than the frame: the rest takes the frame's key colour and is cut away.
   if (frame_.Empty()) return;
@@ -142,6 +144,8 @@ void classTBitmapButton::PaintOn(HDC target) {
     ui::win::SelectObjectScope select(composeDc_.get(), compose_.Bitmap());
     BitBlt(target, 0, 0, width, height, composeDc_.get(), 0, 0, SRCCOPY);
   }
-  engine_.ShapeWindow(hwnd, appliedRegion_, skin::PixelGrid(compose_.Pixels(), width, height));
+  shaper_.ShapeWindow(hwnd, appliedRegion_, PixelGrid(compose_.Pixels(), width, height));
   startup::Mark("button painted");
 }
+
+}  // namespace skin

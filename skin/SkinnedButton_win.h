@@ -7,23 +7,25 @@
 // for a moment before each frame.
 #include <string>
 
-#include "skin/Classgraphicsengine.h"
+#include "skin/WindowShape_win.h"
 #include "ui/Bitmap.h"
 #include "ui/Controls.h"
 #include "ui/win/Gdi.h"
 
-class classTBitmapButton {
+namespace skin {
+
+class SkinnedButton {
  public:
   static constexpr int kFrameCount = 4;
   enum Frame { kNormal = 0, kHot = 1, kPressed = 2, kDisabled = 3 };
 
   // Dresses `control` (not owned; it must outlive this object). Nothing changes on the control
   // until LoadSkin.
-  explicit classTBitmapButton(ui::TButton* control);
+  explicit SkinnedButton(ui::TButton* control);
   // Gives the control its previous WindowProc and its own painting back.
-  ~classTBitmapButton();
-  classTBitmapButton(const classTBitmapButton&) = delete;
-  classTBitmapButton& operator=(const classTBitmapButton&) = delete;
+  ~SkinnedButton();
+  SkinnedButton(const SkinnedButton&) = delete;
+  SkinnedButton& operator=(const SkinnedButton&) = delete;
 
   // Loads the strip at `path` (empty or missing: nothing is loaded; an unreadable file raises the
   // framework's bitmap error), sizes the control to one frame and hooks it, once. Without a strip,
@@ -44,7 +46,7 @@ class classTBitmapButton {
   void PaintOn(HDC target);
 
   ui::WndMethod savedWindowProc_;
-  classGraphiceEngine engine_;
+  OutlineShaper shaper_;
   ui::win::unique_hrgn appliedRegion_;
   ui::TBitmap frameStrip_;
   ui::win::DibSurface compose_;  // back buffer of the control's size
@@ -55,3 +57,5 @@ class classTBitmapButton {
   bool repaint_ = false;
   ui::TButton* control_;
 };
+
+}  // namespace skin

@@ -28,17 +28,15 @@ ui::win::unique_hrgn OutlineRegion(const PixelGrid& grid) {
   return RegionFromRects(OutlineRects(grid));
 }
 
-}  // namespace skin
-
 void ShapeWindowFromImage(ui::NativeHandle window, const ui::TImage& image) {
   // Without a picture, or with one whose outline holds no pixel (one colour, or a single pixel),
   // the window would be invisible with nothing left to close it by: it keeps its full rectangle.
   const ui::TBitmap& picture = image.Picture();
   if (picture.Empty()) return;
   const std::vector<ui::TRect> outline =
-      skin::OutlineRects(skin::PixelGrid(picture, image.Width(), image.Height()));
+      OutlineRects(PixelGrid(picture, image.Width(), image.Height()));
   if (outline.empty()) return;
-  ui::win::unique_hrgn region = skin::RegionFromRects(outline);
+  ui::win::unique_hrgn region = RegionFromRects(outline);
   if (!region) return;
   // A window that has this outline already keeps it: setting it again would redraw the window.
   if (ui::win::unique_hrgn current(CreateRectRgn(0, 0, 0, 0));
@@ -48,3 +46,34 @@ void ShapeWindowFromImage(ui::NativeHandle window, const ui::TImage& image) {
   // The window owns the region once it has taken it.
   if (SetWindowRgn(static_cast<HWND>(window), region.get(), TRUE)) region.release();
 }
+
+OutlineShaper::OutlineShaper() : outline_(CreateRectRgn(0, 0, 0, 0)) {}
+
+bool OutlineShaper::ShapeWindow(HWND window, ui::win::unique_hrgn& appliedRegion,
+                                const PixelGrid& canvas) {
+  const std::vector<ui::TRect> rects = OutlineRects(canvas);
+  outline_ = RegionFromRects(rects);
+  if (!outline_) return false;
+  if (!appliedRegion) appliedRegion.reset(CreateRectRgn(0, 0, 0, 0));
+  if (!appliedRegion) return false;
+  if (rects.empty()) {
+    // An outline without a pixel would make the window vanish: it gets its full rectangle back,
+    // which is what the empty applied region stands for, as before any outline was given.
+    RECT box;
+    if (GetRgnBox(appliedRegion.get(), &box) == NULLREGION) return false;
+    SetRectRgn(appliedRegion.get(), 0, 0, 0, 0);
+    return SetWindowRgn(window, nullptr, TRUE) != 0;
+  }
+  if (EqualRgn(outline_.get(), appliedRegion.get())) return false;
+  ui::win::unique_hrgn given(CreateRectRgn(0, 0, 0, 0));
+  if (!given) return false;
+  CombineRgn(given.get(), outline_.get(), nullptr, RGN_COPY);
+  // Recorded before SetWindowRgn: the redraw it causes comes back here and must find the
+  // outline applied, or every repaint would set the region again.
+  CombineRgn(appliedRegion.get(), outline_.get(), nullptr, RGN_COPY);
+  if (!SetWindowRgn(window, given.get(), TRUE)) return false;
+  given.release();  // the window's now
+  return true;
+}
+
+}  // namespace skin

@@ -9,6 +9,8 @@
 #include "sdk/tandrel_sdk.h"
 #include "ui/Controls.h"
 
+namespace text {
+
 namespace {
 
 // Section names as the reader matches them: outer spaces dropped, letter case folded.
@@ -21,7 +23,7 @@ std::u16string SectionIdentity(std::u16string_view name) {
 }
 
 std::u16string ReplaceLineBreaks(std::u16string text) {
-  constexpr std::u16string_view token = class語言檔管理::kLineBreakToken;
+  constexpr std::u16string_view token = LanguageFiles::kLineBreakToken;
   for (size_t at = text.find(token); at != std::u16string::npos; at = text.find(token, at + 1))
     text.replace(at, token.size(), 1, u'\n');
   return text;
@@ -29,14 +31,14 @@ std::u16string ReplaceLineBreaks(std::u16string text) {
 
 }  // namespace
 
-class語言檔管理::File class語言檔管理::OpenLanguageFile(const std::u16string& path) {
+LanguageFiles::File LanguageFiles::OpenLanguageFile(const std::u16string& path) {
   if (!base::FileExists(path)) return nullptr;
   return std::make_shared<const ui::TIniFile>(path);
 }
 
-std::u16string class語言檔管理::Load(const std::u16string& programTextFolder,
-                                     const std::u16string& sharedTextFolder,
-                                     const std::u16string& sectionPath, uint16_t languageId) {
+std::u16string LanguageFiles::Load(const std::u16string& programTextFolder,
+                                   const std::u16string& sharedTextFolder,
+                                   const std::u16string& sectionPath, uint16_t languageId) {
   sectionPath_ = sectionPath;
   resolved_.clear();
   if (languageId == 0 && UserLanguageSource) languageId = UserLanguageSource();
@@ -54,8 +56,8 @@ std::u16string class語言檔管理::Load(const std::u16string& programTextFolde
   return language;
 }
 
-std::optional<std::u16string> class語言檔管理::FirstValue(std::u16string_view section,
-                                                          std::u16string_view key) const {
+std::optional<std::u16string> LanguageFiles::FirstValue(std::u16string_view section,
+                                                        std::u16string_view key) const {
   for (const auto* reader :
        {&programLanguage_, &programEnglish_, &sharedLanguage_, &sharedEnglish_}) {
     if (!*reader) continue;
@@ -65,7 +67,7 @@ std::optional<std::u16string> class語言檔管理::FirstValue(std::u16string_vi
   return std::nullopt;
 }
 
-std::u16string class語言檔管理::ResolveSection(const std::u16string& section) const {
+std::u16string LanguageFiles::ResolveSection(const std::u16string& section) const {
   if (const auto known = resolved_.find(section); known != resolved_.end()) return known->second;
   // A chain that returns to a section already visited would never end: it stops at the first
   // section seen twice, and that section is the one read.
@@ -80,13 +82,13 @@ std::u16string class語言檔管理::ResolveSection(const std::u16string& sectio
   return current;
 }
 
-std::optional<std::u16string> class語言檔管理::ReadFromSection(const std::u16string& section,
-                                                               const std::u16string& key) const {
+std::optional<std::u16string> LanguageFiles::ReadFromSection(const std::u16string& section,
+                                                             const std::u16string& key) const {
   return FirstValue(ResolveSection(section), key);
 }
 
-std::u16string class語言檔管理::GetText(const std::u16string& section,
-                                        const std::u16string& key) const {
+std::u16string LanguageFiles::GetText(const std::u16string& section,
+                                      const std::u16string& key) const {
   std::vector<std::u16string_view> segments;
   for (size_t i = 0;; ++i) {
     const std::u16string_view segment = base::ExtractField(sectionPath_, u'.', i);
@@ -101,7 +103,7 @@ std::u16string class語言檔管理::GetText(const std::u16string& section,
   return std::u16string(kNotFound);
 }
 
-void class語言檔管理::ApplyTexts(ui::Component& owner, const std::u16string& section) const {
+void LanguageFiles::ApplyTexts(ui::Component& owner, const std::u16string& section) const {
   // The count is read again each round, as the component list is walked by index.
   for (size_t i = 0; i < owner.ComponentCount(); ++i) {
     ui::Component* component = owner.Components(i);
@@ -121,8 +123,10 @@ void class語言檔管理::ApplyTexts(ui::Component& owner, const std::u16string
   }
 }
 
-std::u16string class語言檔管理::LanguageName(uint16_t languageId) {
+std::u16string LanguageFiles::LanguageName(uint16_t languageId) {
   // The SDK's table, so a module opens the same language file as the launcher.
   const char* name = tandrel_language_name(languageId);
   return std::u16string(name, name + std::strlen(name));
 }
+
+}  // namespace text

@@ -17,7 +17,9 @@ namespace ui {
 class Component;
 }
 
-class class語言檔管理 {
+namespace text {
+
+class LanguageFiles {
  public:
   // Marks a text that no file holds; also the default of every read, so a value "@@" is missing.
   static constexpr std::u16string_view kNotFound = u"@@";
@@ -27,7 +29,7 @@ class class語言檔管理 {
   static constexpr std::u16string_view kLineBreakToken = u"\\\\\\\\";
 
   // All readers absent, section path empty.
-  class語言檔管理() = default;
+  LanguageFiles() = default;
 
   // Opens the language files that exist and returns the language name (also when none exists).
   // Both folders end in a separator; file names are appended directly. Identifier 0 takes the
@@ -78,3 +80,5 @@ class class語言檔管理 {
   // after Load, so neither does the end of a chain.
   mutable std::unordered_map<std::u16string, std::u16string> resolved_;
 };
+
+}  // namespace text

@@ -12,7 +12,7 @@
 
 namespace {
 
-using requests::ReceiverFound;
+using device::ReceiverFound;
 using testing_support::kPairedReceiver;
 using testing_support::Rig;
 
@@ -25,10 +25,11 @@ struct Sequence {
   std::function<bool(Rig&)> borneOut;
 };
 
-TBRIMAC::Block Table(const std::string& scenario,
-                     const std::function<void(TBRIMAC::Block&)>& edit) {
+device::ReceiverCommands::Block Table(
+    const std::string& scenario,
+    const std::function<void(device::ReceiverCommands::Block&)>& edit) {
   Rig rig(scenario);
-  TBRIMAC::Block block = rig.Table();
+  device::ReceiverCommands::Block block = rig.Table();
   edit(block);
   return block;
 }
@@ -69,13 +70,14 @@ std::vector<Sequence> Sequences() {
                  [](Rig& r) { return !r.State().pairing; }});
 
   const std::string kind2 = std::string(kPairedReceiver) + "info.6 = 00 00 00 04 56 78 40 00\n";
-  const TBRIMAC::Block kind1Table =
-      Table(kPairedReceiver, [](TBRIMAC::Block& b) { pairing::EditKind1(b, 0x51234, 0x85, 0x3C); });
-  const TBRIMAC::Block kind2Table =
-      Table(kind2, [](TBRIMAC::Block& b) { pairing::EditKind2(b, 0x45678); });
-  const auto store = [&](std::string name, std::string scenario, TBRIMAC::Block table,
-                         pairing::NewDevice expected) {
-    auto device = std::make_shared<pairing::NewDevice>();
+  const device::ReceiverCommands::Block kind1Table =
+      Table(kPairedReceiver,
+            [](device::ReceiverCommands::Block& b) { device::EditKind1(b, 0x51234, 0x85, 0x3C); });
+  const device::ReceiverCommands::Block kind2Table =
+      Table(kind2, [](device::ReceiverCommands::Block& b) { device::EditKind2(b, 0x45678); });
+  const auto store = [&](std::string name, std::string scenario,
+                         device::ReceiverCommands::Block table, device::NewDevice expected) {
+    auto device = std::make_shared<device::NewDevice>();
     all.push_back({std::move(name), std::move(scenario),
                    [device](Rig& r) { return r.requests.ReadNewDeviceId(*device); },
                    [device, table, expected](Rig& r) {
@@ -86,9 +88,9 @@ std::vector<Sequence> Sequences() {
   store("new device: kind 1", kPairedReceiver, kind1Table, {1, 0x51234});
   store("new device: kind 2", kind2, kind2Table, {2, 0x45678});
   store("new device: none", std::string(kPairedReceiver) + "info.6 = 00 00 00 00 00 00 80 00\n",
-        Table(kPairedReceiver, [](TBRIMAC::Block&) {}), {-1, 0});
+        Table(kPairedReceiver, [](device::ReceiverCommands::Block&) {}), {-1, 0});
 
-  auto radio = std::make_shared<std::optional<pairing::RadioInfo>>();
+  auto radio = std::make_shared<std::optional<device::RadioInfo>>();
   all.push_back({"radio", "[receiver]\npath = R1\ntag = 1\ninfo.4 = 00 2A E7\ndrift = 0\n",
                  [radio](Rig& r) { return (*radio = r.requests.ReadRadioInfo()).has_value(); },
                  [radio](Rig&) { return (*radio)->channel == 7 && (*radio)->level == 42; }});

@@ -6,8 +6,8 @@
 
 namespace {
 
-TBRIMAC::Block Numbered() {
-  TBRIMAC::Block b;
+device::ReceiverCommands::Block Numbered() {
+  device::ReceiverCommands::Block b;
   std::iota(b.begin(), b.end(), uint16_t{0x1000});
   return b;
 }
@@ -15,7 +15,7 @@ TBRIMAC::Block Numbered() {
 TEST(PairingParameters, AdvanceBeforeUseAndWrapAfterTheEleventh) {
   int32_t index = 0;
   std::vector<uint16_t> seen;
-  for (int i = 0; i < 12; ++i) seen.push_back(pairing::NextParameter(index));
+  for (int i = 0; i < 12; ++i) seen.push_back(device::NextParameter(index));
   EXPECT_EQ(seen.front(), 6);
   EXPECT_EQ(seen[9], 29);
   EXPECT_EQ(seen[10], 2);
@@ -23,25 +23,25 @@ TEST(PairingParameters, AdvanceBeforeUseAndWrapAfterTheEleventh) {
 }
 
 TEST(NewDevice, KindBitsOfByteSixDecideKindOneFirst) {
-  TBRIMAC::InfoPage a{0x0D, 0x12, 0x34, 0xFA, 0xBC, 0xDE, 0x20, 0x85};
-  EXPECT_EQ(pairing::DecodeNewDevice(a).kind, 1);
-  EXPECT_EQ(pairing::DecodeNewDevice(a).identifier, 0x51234u);  // only 3 bits of A0 count
-  a[6] = 0x60;                                                  // both bits: kind 1 wins
-  EXPECT_EQ(pairing::DecodeNewDevice(a).kind, 1);
+  device::ReceiverCommands::InfoPage a{0x0D, 0x12, 0x34, 0xFA, 0xBC, 0xDE, 0x20, 0x85};
+  EXPECT_EQ(device::DecodeNewDevice(a).kind, 1);
+  EXPECT_EQ(device::DecodeNewDevice(a).identifier, 0x51234u);  // only 3 bits of A0 count
+  a[6] = 0x60;                                                 // both bits: kind 1 wins
+  EXPECT_EQ(device::DecodeNewDevice(a).kind, 1);
   a[6] = 0x40;
-  EXPECT_EQ(pairing::DecodeNewDevice(a).kind, 2);
-  EXPECT_EQ(pairing::DecodeNewDevice(a).identifier, 0x2BCDEu);
+  EXPECT_EQ(device::DecodeNewDevice(a).kind, 2);
+  EXPECT_EQ(device::DecodeNewDevice(a).identifier, 0x2BCDEu);
   for (uint8_t none : {0x00, 0x80, 0x1F}) {
     a[6] = none;
-    EXPECT_EQ(pairing::DecodeNewDevice(a).kind, -1);
-    EXPECT_EQ(pairing::DecodeNewDevice(a).identifier, 0u);
+    EXPECT_EQ(device::DecodeNewDevice(a).kind, -1);
+    EXPECT_EQ(device::DecodeNewDevice(a).identifier, 0u);
   }
 }
 
 TEST(PairingBlock, KindOneFillsItsFirstSlotAndClearsItsOtherFour) {
-  TBRIMAC::Block b = Numbered();
-  const TBRIMAC::Block before = b;
-  pairing::EditKind1(b, 0x51234, 0x85, 0x3C);
+  device::ReceiverCommands::Block b = Numbered();
+  const device::ReceiverCommands::Block before = b;
+  device::EditKind1(b, 0x51234, 0x85, 0x3C);
   EXPECT_EQ(b[114], 0x0005);
   EXPECT_EQ(b[115], 0x1234);
   EXPECT_EQ(b[118], 0x0500);
@@ -59,15 +59,15 @@ TEST(PairingBlock, KindOneFillsItsFirstSlotAndClearsItsOtherFour) {
       EXPECT_EQ(b[i], before[i]) << i;
     }
   }
-  pairing::EditKind1(b, 0x51234, 0x05, 0);
+  device::EditKind1(b, 0x51234, 0x05, 0);
   EXPECT_EQ(b[120] & 0xFF, 0xFF);  // attribute without bit 7
   EXPECT_EQ(b[120] & 0xFF00, before[120] & 0xFF00);
 }
 
 TEST(PairingBlock, KindTwoTouchesOnlyItsOwnSlots) {
-  TBRIMAC::Block b = Numbered();
-  const TBRIMAC::Block before = b;
-  pairing::EditKind2(b, 0x7ABCD);
+  device::ReceiverCommands::Block b = Numbered();
+  const device::ReceiverCommands::Block before = b;
+  device::EditKind2(b, 0x7ABCD);
   EXPECT_EQ(b[116], 0x0007);
   EXPECT_EQ(b[117], 0xABCD);
   for (size_t i = 0; i < b.size(); ++i) {
@@ -81,9 +81,9 @@ TEST(PairingBlock, KindTwoTouchesOnlyItsOwnSlots) {
 }
 
 TEST(RadioInfo, ChannelIsTheLowFiveBitsOfByteTwoAndLevelByteOne) {
-  const TBRIMAC::InfoPage b{0, 0x2A, 0xE7, 0, 0, 0, 0, 0};
-  EXPECT_EQ(pairing::DecodeRadio(b).channel, 7u);
-  EXPECT_EQ(pairing::DecodeRadio(b).level, 42u);
+  const device::ReceiverCommands::InfoPage b{0, 0x2A, 0xE7, 0, 0, 0, 0, 0};
+  EXPECT_EQ(device::DecodeRadio(b).channel, 7u);
+  EXPECT_EQ(device::DecodeRadio(b).level, 42u);
 }
 
 }  // namespace

@@ -17,15 +17,15 @@ using testing_support::InProcessLibrary;
 
 // Every byte differs from the erased 0xFF, from the zeroed staging area and from the same
 // position of the neighbouring chunks, so a byte that does not arrive shows.
-TBRIMAC::Block Pattern() {
-  TBRIMAC::Block b;
+device::ReceiverCommands::Block Pattern() {
+  device::ReceiverCommands::Block b;
   for (size_t i = 0; i < b.size(); ++i) b[i] = static_cast<uint16_t>((i + 0x40) << 8 | (i + 1));
   return b;
 }
 
 struct Outcome {
   bool written = false, read = false;
-  TBRIMAC::Block back{};
+  device::ReceiverCommands::Block back{};
   std::vector<std::string> trace;
 };
 
@@ -36,7 +36,7 @@ Outcome WriteAndReadBack(const std::string& faults) {
       ParseScenario("[receiver]\npath = R\ntag = 3\n" + faults),
       [&run](std::string_view line) { run.trace.emplace_back(line); }, [&now] { return now; });
   InProcessLibrary library(ExportsOf(sim));
-  TBRIMAC receiver(library.Devices());
+  device::ReceiverCommands receiver(library.Devices());
   receiver.SetDevice(u"R", 3);
   run.written = receiver.WriteBlock(0x2700, Pattern());
   run.read = receiver.ReadBlock(0x2700, run.back);
@@ -106,7 +106,7 @@ TEST(BrimacOnSimulator, FirmwareVersionsOfTheScenario) {
   for (const auto& c : cases) {
     Simulator sim(ParseScenario(std::string("[receiver]\npath = R\n") + c.receiver));
     InProcessLibrary library(ExportsOf(sim));
-    TBRIMAC receiver(library.Devices());
+    device::ReceiverCommands receiver(library.Devices());
     receiver.SetDevice(u"R", 1);
     EXPECT_EQ(receiver.ReadFirmwareVersion(), c.version) << c.receiver;
   }
@@ -118,9 +118,9 @@ TEST(BrimacOnSimulator, PairingReportsTheScheduledDevicesOnceEach) {
                               "pair = 3000 1 0x51234 0x85 0x3C\npair = 6000 2 0x2ABCD\n"),
                 {}, [&now] { return now; });
   InProcessLibrary library(ExportsOf(sim));
-  TBRIMAC receiver(library.Devices());
+  device::ReceiverCommands receiver(library.Devices());
   receiver.SetDevice(u"R", 1);
-  TBRIMAC::InfoPage a{}, b{};
+  device::ReceiverCommands::InfoPage a{}, b{};
 
   ASSERT_TRUE(receiver.SetParameter(1, 6));
   ASSERT_TRUE(receiver.StartPairing());

@@ -28,20 +28,20 @@ class Brimac : public ::testing::Test {
   }
 
   // Fills the fake's memory so that a block written at address reads back as written.
-  void Echo(uint16_t address, const TBRIMAC::Block& block) {
+  void Echo(uint16_t address, const device::ReceiverCommands::Block& block) {
     for (size_t i = 0; i < block.size(); ++i)
       fake_.memory[static_cast<uint16_t>(address + i)] = block[i];
   }
 
-  static TBRIMAC::Block Pattern() {
-    TBRIMAC::Block b;
+  static device::ReceiverCommands::Block Pattern() {
+    device::ReceiverCommands::Block b;
     for (size_t i = 0; i < b.size(); ++i) b[i] = static_cast<uint16_t>(0x4000 + i * 0x0101);
     return b;
   }
 
   RecordingFake fake_;
   InProcessLibrary library_;
-  TBRIMAC receiver_;
+  device::ReceiverCommands receiver_;
 };
 
 TEST_F(Brimac, StagesAWordAsLowByteAtTheEvenOffsetThenHighByte) {
@@ -77,7 +77,7 @@ TEST_F(Brimac, SingleCommandsCarryTheirWordsParametersAndCounts) {
   EXPECT_TRUE(receiver_.SetMode(1));
   EXPECT_TRUE(receiver_.StartPairing());
   EXPECT_TRUE(receiver_.StopPairing());
-  TBRIMAC::InfoPage page;
+  device::ReceiverCommands::InfoPage page;
   fake_.pages[6] = {1, 2, 3, 4, 5, 6, 7, 8};
   EXPECT_TRUE(receiver_.ReadInfo(6, page));
   EXPECT_THAT(page, ::testing::ElementsAre(1, 2, 3, 4, 5, 6, 7, 8));
@@ -114,9 +114,9 @@ TEST_F(Brimac, ReadsWordsLittleEndianAndLeavesThemOnFailure) {
 }
 
 TEST_F(Brimac, BlockReadIsThirtyTwoReadsOfEightBytes) {
-  const TBRIMAC::Block expected = Pattern();
+  const device::ReceiverCommands::Block expected = Pattern();
   Echo(0x2700, expected);
-  TBRIMAC::Block block{};
+  device::ReceiverCommands::Block block{};
   EXPECT_TRUE(receiver_.ReadBlock(0x2700, block));
   EXPECT_EQ(block, expected);
   Wire want;
@@ -126,14 +126,14 @@ TEST_F(Brimac, BlockReadIsThirtyTwoReadsOfEightBytes) {
 
 TEST_F(Brimac, BlockReadStopsAtTheFirstFailedRead) {
   fake_.fail = [](size_t i, const Call&) { return i == 5; };
-  TBRIMAC::Block block{};
+  device::ReceiverCommands::Block block{};
   EXPECT_FALSE(receiver_.ReadBlock(0x2700, block));
   EXPECT_EQ(fake_.calls.size(), 6u);
   EXPECT_EQ(fake_.calls.back().parameter, 0x2714u);
 }
 
 TEST_F(Brimac, BlockWriteIs389CallsInChunkOrder) {
-  const TBRIMAC::Block block = Pattern();
+  const device::ReceiverCommands::Block block = Pattern();
   Echo(0x2700, block);
   EXPECT_TRUE(receiver_.WriteBlock(0x2700, block));
   const Wire t = Traffic();
@@ -154,7 +154,7 @@ TEST_F(Brimac, BlockWriteIs389CallsInChunkOrder) {
 }
 
 TEST_F(Brimac, ARefusedStagingCommitOrBeginFailsTheWriteThoughItReadsBack) {
-  const TBRIMAC::Block block = Pattern();
+  const device::ReceiverCommands::Block block = Pattern();
   Echo(0x2700, block);  // whatever happens, the receiver reads back the block
   // Every low byte refused: no high byte is sent, the chunk is still committed and verified.
   fake_.fail = [](size_t, const Call& c) { return c.command == 0xB504; };
@@ -172,7 +172,7 @@ TEST_F(Brimac, ARefusedStagingCommitOrBeginFailsTheWriteThoughItReadsBack) {
 TEST_F(Brimac, VerifyDifferenceInChunkKStopsAfterChunkK) {
   for (uint32_t k = 0; k < 4; ++k) {
     fake_.calls.clear();
-    const TBRIMAC::Block block = Pattern();
+    const device::ReceiverCommands::Block block = Pattern();
     Echo(0x2700, block);
     const uint16_t bad = static_cast<uint16_t>(32 * k + 7);
     fake_.memory[static_cast<uint16_t>(0x2700 + bad)] ^= 0x0100;
@@ -189,7 +189,7 @@ TEST_F(Brimac, VerifyDifferenceInChunkKStopsAfterChunkK) {
 
 TEST_F(Brimac, FailedVerifyReadFailsTheChunkEvenForAnErasedWord) {
   // The buffer starts as 0xFFFF: a failed read must not pass for a written 0xFFFF.
-  TBRIMAC::Chunk chunk;
+  device::ReceiverCommands::Chunk chunk;
   chunk.fill(0xFFFF);
   for (size_t i = 0; i < chunk.size(); ++i)
     fake_.memory[static_cast<uint16_t>(0x2740 + i)] = 0xFFFF;
@@ -240,7 +240,7 @@ class BrimacUnset : public ::testing::Test {
 
 TEST_F(BrimacUnset, AFreshObjectSendsAPointerToAnEmptyPathAndTagZero) {
   InProcessLibrary library(fake_.MakeExports());
-  TBRIMAC receiver(library.Devices());
+  device::ReceiverCommands receiver(library.Devices());
   EXPECT_TRUE(receiver.StartPairing());
   uint16_t word;
   EXPECT_TRUE(receiver.ReadWords(0x058F, 1, &word));
@@ -258,10 +258,10 @@ TEST_F(BrimacUnset, AFreshObjectSendsAPointerToAnEmptyPathAndTagZero) {
 TEST_F(BrimacUnset, WithoutLibraryEveryOperationFails) {
   // No library: the failure values.
   testing_support::NoLibrary none;
-  TBRIMAC receiver(none);
+  device::ReceiverCommands receiver(none);
   receiver.SetDevice(u"P", 1);
-  TBRIMAC::Block block{};
-  TBRIMAC::InfoPage page{};
+  device::ReceiverCommands::Block block{};
+  device::ReceiverCommands::InfoPage page{};
   EXPECT_FALSE(receiver.StartPairing());
   EXPECT_FALSE(receiver.SetParameter(1, 6));
   EXPECT_FALSE(receiver.ReadInfo(4, page));
@@ -274,10 +274,10 @@ TEST_F(BrimacUnset, MissingReadExportFailsReadsOnly) {
   testing_support::Exports exports = fake_.MakeExports();
   exports.read = nullptr;
   InProcessLibrary library(std::move(exports));
-  TBRIMAC receiver(library.Devices());
+  device::ReceiverCommands receiver(library.Devices());
   EXPECT_TRUE(receiver.SetMode(2));
   EXPECT_EQ(receiver.ReadFirmwareVersion(), 0);
-  TBRIMAC::Chunk chunk{};
+  device::ReceiverCommands::Chunk chunk{};
   EXPECT_FALSE(receiver.WriteChunk(0x2700, chunk));
   EXPECT_EQ(fake_.calls.size(), 1u + 65);
 }

@@ -14,13 +14,13 @@
 
 namespace {
 
-using requests::ReceiverFound;
+using device::ReceiverFound;
 using testing_support::CountingClock;
 using testing_support::kPairedReceiver;
 using testing_support::Rig;
 
-TBRIMAC::Block Edited(TBRIMAC::Block block) {
-  pairing::EditKind1(block, 0x51234, 0x85, 0x3C);
+device::ReceiverCommands::Block Edited(device::ReceiverCommands::Block block) {
+  device::EditKind1(block, 0x51234, 0x85, 0x3C);
   return block;
 }
 
@@ -44,15 +44,15 @@ TEST(ReceiverCheck, OneNoneSeveralOrTooOld) {
   };
   for (const Case& c : cases) {
     Rig rig(c.scenario);
-    const requests::ReceiverCheck check = rig.requests.CheckReceiver();
+    const device::ReceiverCheck check = rig.requests.CheckReceiver();
     EXPECT_EQ(check.found, c.found) << c.scenario;
     EXPECT_EQ(check.firmware, c.firmware) << c.scenario;
   }
   // Without a library: no receiver, nothing called.
   testing_support::NoLibrary none;
-  TBRIMAC receiver(none);
+  device::ReceiverCommands receiver(none);
   CountingClock clock;
-  EXPECT_EQ(requests::ReceiverRequests(none, receiver, clock).CheckReceiver().found,
+  EXPECT_EQ(device::ReceiverRequests(none, receiver, clock).CheckReceiver().found,
             ReceiverFound::None);
 }
 
@@ -79,7 +79,7 @@ TEST(PairStart, WalksTheParameterTableAndAFailedStartStillUsesItsEntry) {
 
 TEST(NewDevice, NoDeviceOrAFailedReadIsKindMinusOneWithoutTouchingTheBlock) {
   Rig none("[receiver]\npath = R1\ntag = 1\ninfo.6 = 0D 12 34 00 00 00 80 85\n");
-  pairing::NewDevice device{1, 5};
+  device::NewDevice device{1, 5};
   EXPECT_TRUE(none.requests.ReadNewDeviceId(device));
   EXPECT_EQ(device.kind, -1);
   EXPECT_EQ(device.identifier, 0u);
@@ -94,8 +94,8 @@ TEST(NewDevice, NoDeviceOrAFailedReadIsKindMinusOneWithoutTouchingTheBlock) {
 
 TEST(Store, AKindOneDeviceLandsInTheTableBetweenModeWritesWithTheirPauses) {
   Rig rig(kPairedReceiver);
-  const TBRIMAC::Block before = rig.Table();
-  pairing::NewDevice device;
+  const device::ReceiverCommands::Block before = rig.Table();
+  device::NewDevice device;
   ASSERT_TRUE(rig.requests.ReadNewDeviceId(device));
   EXPECT_EQ(device.kind, 1);
   EXPECT_EQ(device.identifier, 0x51234u);
@@ -110,7 +110,7 @@ TEST(Store, AKindOneDeviceLandsInTheTableBetweenModeWritesWithTheirPauses) {
 
 TEST(Store, OneVerifyDifferenceIsMendedByOneRewrite) {
   Rig rig(kPairedReceiver);
-  const TBRIMAC::Block before = rig.Table();
+  const device::ReceiverCommands::Block before = rig.Table();
   // The first read-back of word 0x2725 (chunk 1) answers with one bit flipped.
   bool flipped = false;
   rig.fault = [&](size_t, bool write, uint32_t command, uint32_t parameter, uint8_t* buffer) {
@@ -121,7 +121,7 @@ TEST(Store, OneVerifyDifferenceIsMendedByOneRewrite) {
     }
     return true;
   };
-  pairing::NewDevice device;
+  device::NewDevice device;
   EXPECT_TRUE(rig.requests.ReadNewDeviceId(device));
   EXPECT_TRUE(flipped);
   EXPECT_EQ(device.kind, 1);
@@ -132,7 +132,7 @@ TEST(Store, OneVerifyDifferenceIsMendedByOneRewrite) {
 
 TEST(Store, ADifferenceAtEveryCommitGivesUpAfterThreeAttemptsAndSaysNoDevice) {
   Rig rig(std::string(kPairedReceiver) + "corrupt.0x2725 = 0x0001\n");
-  pairing::NewDevice device;
+  device::NewDevice device;
   EXPECT_FALSE(rig.requests.ReadNewDeviceId(device));
   EXPECT_EQ(device.kind, -1);
   EXPECT_EQ(device.identifier, 0u);

@@ -13,7 +13,7 @@
 namespace testing_support {
 
 // Pauses advance the simulator's clock instead of the wall clock.
-struct CountingClock : requests::PauseClock {
+struct CountingClock : device::PauseClock {
   void Pause(uint32_t ms) override {
     pauses.push_back(ms);
     now += ms;
@@ -51,9 +51,9 @@ class Rig {
 
   // The simulated receiver "R1" as it is now.
   devicemanager::Receiver& State() { return *sim_.Find(u"R1"); }
-  TBRIMAC::Block Table() {
+  device::ReceiverCommands::Block Table() {
     const auto& memory = State().memory;
-    TBRIMAC::Block block;
+    device::ReceiverCommands::Block block;
     for (size_t i = 0; i < block.size(); ++i) block[i] = memory[0x2700 + i];
     return block;
   }
@@ -97,8 +97,8 @@ class Rig {
   InProcessLibrary library_;
 
  public:
-  TBRIMAC receiver;
-  requests::ReceiverRequests requests;
+  device::ReceiverCommands receiver;
+  device::ReceiverRequests requests;
 };
 
 }  // namespace testing_support

@@ -129,7 +129,7 @@ TEST_F(SimulatorLibrary, SearchFindsTheAlternateReceiverAndItsVersionIsRead) {
   EXPECT_EQ(device::FindReceiverFamily1(folder_.Library(), 0, path, tag), 1);
   EXPECT_EQ(path, u"\\\\?\\hid#alt");
   EXPECT_EQ(tag, 0x0203);
-  TBRIMAC receiver(folder_.Library());
+  device::ReceiverCommands receiver(folder_.Library());
   receiver.SetDevice(path, tag);
   EXPECT_EQ(receiver.ReadFirmwareVersion(), 41);
   std::u16string other;

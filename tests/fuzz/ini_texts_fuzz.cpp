@@ -24,8 +24,8 @@
 
 namespace {
 
-using Manager = class語言檔管理;
 using ini_reference::Reader;
+using text::LanguageFiles;
 
 // Bounds on the lookups per input, so that large inputs still run a few hundred times a second.
 constexpr size_t kMaxValues = 256, kMaxSections = 24, kMaxKeys = 12;
@@ -83,8 +83,8 @@ class StepByStep {
       const std::u16string identity = Identity(current);
       if (std::find(visited.begin(), visited.end(), identity) != visited.end()) return current;
       visited.push_back(identity);
-      const std::u16string mapped = First(current, Manager::kMappingKey);
-      if (mapped == Manager::kNotFound) return current;
+      const std::u16string mapped = First(current, LanguageFiles::kMappingKey);
+      if (mapped == LanguageFiles::kNotFound) return current;
       current = mapped;
     }
   }
@@ -97,18 +97,18 @@ class StepByStep {
     }
     for (auto it = candidates.rbegin(); it != candidates.rend(); ++it) {
       const std::u16string text = First(Resolve(*it), key);
-      if (text != Manager::kNotFound) return text;
+      if (text != LanguageFiles::kNotFound) return text;
     }
-    return std::u16string(Manager::kNotFound);
+    return std::u16string(LanguageFiles::kNotFound);
   }
 
  private:
   std::u16string First(const std::u16string& section, std::u16string_view key) const {
     for (const Reader* r : readers_) {
-      std::u16string v = r->ReadString(section, key, Manager::kNotFound);
-      if (v != Manager::kNotFound) return v;
+      std::u16string v = r->ReadString(section, key, LanguageFiles::kNotFound);
+      if (v != LanguageFiles::kNotFound) return v;
     }
-    return std::u16string(Manager::kNotFound);
+    return std::u16string(LanguageFiles::kNotFound);
   }
   std::vector<const Reader*> readers_;
   std::u16string path_;
@@ -140,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // language, shared English.
   const char16_t* const names[4] = {u"P/German.txt", u"P/English.txt", u"S/German.txt",
                                     u"S/English.txt"};
-  std::vector<Manager::File> files(4);
+  std::vector<LanguageFiles::File> files(4);
   std::vector<Reader> references;
   references.reserve(4);
   for (size_t i = 0; i < 4; ++i) {
@@ -157,8 +157,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       std::string_view(reinterpret_cast<const char*>(pieces[4].data()), pieces[4].size()));
   path.resize(std::min<size_t>(path.size(), 64));
 
-  Manager texts;
-  texts.FileSource = [&](const std::u16string& p) -> Manager::File {
+  LanguageFiles texts;
+  texts.FileSource = [&](const std::u16string& p) -> LanguageFiles::File {
     for (size_t i = 0; i < 4; ++i)
       if (p == names[i]) return files[i];
     return nullptr;
@@ -179,7 +179,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!file) continue;
     for (const std::u16string& s : file->SectionNames()) {
       sections.push_back(s);
-      const std::u16string mapped = file->ReadString(s, Manager::kMappingKey, u"");
+      const std::u16string mapped = file->ReadString(s, LanguageFiles::kMappingKey, u"");
       if (!mapped.empty()) sections.push_back(mapped);
     }
   }
@@ -188,7 +188,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int round = 0; round < 2; ++round) {  // the second round answers from what was learnt
     for (const std::u16string& section : sections) {
       FUZZ_CHECK(texts.ResolveSection(section) == expected.Resolve(section));
-      std::vector<std::u16string> keys = {u"k", std::u16string(Manager::kMappingKey)};
+      std::vector<std::u16string> keys = {u"k", std::u16string(LanguageFiles::kMappingKey)};
       for (const auto& file : files)
         if (file)
           for (const std::u16string& k : file->KeyNames(expected.Resolve(section)))
@@ -223,11 +223,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           std::tuple{u"->Hint", label->Hint(), u"\x01hint"}}) {
       std::u16string text =
           expected.GetText(u"MultiPairForm.dll", u"TandrelProgram->" + label->Name() + suffix);
-      if (text == Manager::kNotFound)
+      if (text == LanguageFiles::kNotFound)
         text = expected.GetText(u"MultiPairForm.dll", label->Name() + suffix);
-      FUZZ_CHECK(shown ==
-                 (text == Manager::kNotFound ? std::u16string(design) : WithLineBreaks(text)));
-      FUZZ_CHECK(shown.find(Manager::kLineBreakToken) == std::u16string::npos);
+      FUZZ_CHECK(shown == (text == LanguageFiles::kNotFound ? std::u16string(design)
+                                                            : WithLineBreaks(text)));
+      FUZZ_CHECK(shown.find(LanguageFiles::kLineBreakToken) == std::u16string::npos);
     }
   }
   return 0;

@@ -19,7 +19,7 @@
 
 namespace {
 
-using Layout = class色彩位置字型檔管理;
+using skin::LayoutFile;
 
 // An optional sign, then decimal digits (at most 2^31 - 1, or 2^31 after a minus) or hexadecimal
 // digits after "$", "x" or "0x" (at most 32 bits, wrapping into the sign).
@@ -88,7 +88,7 @@ void CheckValue(std::u16string_view value) {
   std::vector<std::u16string> fields;
   std::vector<std::optional<int32_t>> numbers;
   for (size_t i = 0; i < 5; ++i) {
-    fields.push_back(Layout::ExtractField(value, u',', i));
+    fields.push_back(LayoutFile::ExtractField(value, u',', i));
     numbers.push_back(ui::TryStrToInt(fields.back()));
     CheckConversion(fields.back());
   }
@@ -101,7 +101,7 @@ void CheckValue(std::u16string_view value) {
 
   const bool rectangle = keyword == u"rectp" || keyword == u"rectwh";
   try {
-    const ui::TRect r = Layout::ParseRect(value);
+    const ui::TRect r = LayoutFile::ParseRect(value);
     FUZZ_CHECK(!rectangle || !firstBad(4));
     if (keyword == u"rectp") {
       FUZZ_CHECK(r == (ui::TRect{*numbers[1], *numbers[2], *numbers[3], *numbers[4]}));
@@ -120,7 +120,7 @@ void CheckValue(std::u16string_view value) {
   }
 
   try {
-    const ui::TColor c = Layout::ParseColour(value);
+    const ui::TColor c = LayoutFile::ParseColour(value);
     if (keyword == u"rgb") {
       FUZZ_CHECK(!firstBad(3));
       FUZZ_CHECK(c == ((static_cast<uint32_t>(*numbers[1]) & 0xFF) |
@@ -167,7 +167,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   new ui::TCGauge(&form, u"ga");
   new ui::TLabeledEdit(&form, u"le");
   new ui::TGroupBox(&form, u"gb");
-  Layout layout;
+  LayoutFile layout;
   layout.SystemLanguageSource = [] { return uint16_t{0x0409}; };
   try {
     layout.ApplyLayout(form, file, data[0] & 4 ? u"_X" : u"", language);

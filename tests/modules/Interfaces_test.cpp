@@ -10,8 +10,6 @@
 #include <vector>
 
 #include "modules/ModuleCall.h"
-#include "modules/Classdll介面_無線信號檢測.h"
-#include "modules/Classdll介面_訊息確認.h"
 #include "modules/ModuleRecords.h"
 #include "modules/ModuleLibrary.h"
 
@@ -88,13 +86,13 @@ class ModuleFolder : public ::testing::Test {
 
   fs::path root_, report_;
   std::u16string forms_;
-  ModuleContext context_{0, u"", reinterpret_cast<void*>(uintptr_t{0xABCD}), u""};
+  modules::ModuleContext context_{0, u"", reinterpret_cast<void*>(uintptr_t{0xABCD}), u""};
 };
 
 // The string line a fake module writes for text at a field.
 std::string StringLine(size_t offset, std::u16string_view text) {
   if (text.empty()) return std::to_string(offset) + " null";
-  const ModuleStringHeader h {
+  const modules::ModuleStringHeader h {
 #if UINTPTR_MAX > 0xFFFFFFFFu
     0,
 #endif
@@ -113,11 +111,12 @@ T At(const std::vector<uint8_t>& b, size_t offset) {
 }
 
 TEST_F(ModuleFolder, MessageConfirmReceivesRecordAndStringsOnce) {
-  const auto path = Install(FAKE_MESSAGE_CONFIRM, MessageConfirmLibraryPath());
+  const auto path = Install(FAKE_MESSAGE_CONFIRM, modules::MessageConfirmLibraryPath());
   // The launcher's forms folder keeps the doubled separator its joining produces.
   context_.FormsFolder = forms_ + u"/Data/";
-  ModuleStrings strings;
-  ShowMessageConfirm(MakeMessageConfirmRecord(strings, context_, u"No receiver @@ ok"), forms_);
+  modules::ModuleStrings strings;
+  modules::ShowMessageConfirm(
+      modules::MakeMessageConfirmRecord(strings, context_, u"No receiver @@ ok"), forms_);
 
   const auto calls = Calls();
   ASSERT_EQ(calls.size(), 1u);
@@ -136,13 +135,14 @@ TEST_F(ModuleFolder, MessageConfirmReceivesRecordAndStringsOnce) {
 }
 
 TEST_F(ModuleFolder, MultiPairFormReturnsModuleResultAndIsFreedWithItsObject) {
-  const auto path = Install(FAKE_MULTI_PAIR, MultiPairFormLibraryPath());
+  const auto path = Install(FAKE_MULTI_PAIR, modules::MultiPairFormLibraryPath());
   context_.LanguageId = 0x0407;
   context_.SectionPath = u"x.y";
-  ModuleStrings strings;
-  auto record = MakeMultiPairFormRecord(strings, context_);
+  modules::ModuleStrings strings;
+  auto record = modules::MakeMultiPairFormRecord(strings, context_);
   {
-    classDLL介面_多連鍵鼠對碼 module(forms_ + MultiPairFormLibraryPath());
+    modules::ModuleCall<modules::MultiPairFormRecord> module(forms_ +
+                                                             modules::MultiPairFormLibraryPath());
     EXPECT_TRUE(StillLoaded(path));
     EXPECT_EQ(module.Invoke(&record), 4242);
     EXPECT_TRUE(StillLoaded(path));  // freed with the object, not by the call
@@ -163,10 +163,11 @@ TEST_F(ModuleFolder, MultiPairFormReturnsModuleResultAndIsFreedWithItsObject) {
 }
 
 TEST_F(ModuleFolder, RssiDisplayReceivesCheckResult) {
-  Install(FAKE_RSSI, RSSIDisplayLibraryPath());
-  ModuleStrings strings;
-  auto record = MakeRSSIDisplayRecord(strings, context_, true);
-  classDLL介面_無線信號檢測 module(forms_ + RSSIDisplayLibraryPath());
+  Install(FAKE_RSSI, modules::RSSIDisplayLibraryPath());
+  modules::ModuleStrings strings;
+  auto record = modules::MakeRSSIDisplayRecord(strings, context_, true);
+  modules::ModuleCall<modules::RSSIDisplayRecord> module(forms_ +
+                                                         modules::RSSIDisplayLibraryPath());
   module.Invoke(&record);
   const auto calls = Calls();
   ASSERT_EQ(calls.size(), 1u);
@@ -175,11 +176,12 @@ TEST_F(ModuleFolder, RssiDisplayReceivesCheckResult) {
 }
 
 TEST_F(ModuleFolder, EachUseLoadsAnew) {
-  const auto path = Install(FAKE_RSSI, RSSIDisplayLibraryPath());
-  ModuleStrings strings;
-  auto record = MakeRSSIDisplayRecord(strings, context_, true);
+  const auto path = Install(FAKE_RSSI, modules::RSSIDisplayLibraryPath());
+  modules::ModuleStrings strings;
+  auto record = modules::MakeRSSIDisplayRecord(strings, context_, true);
   for (int i = 0; i < 2; ++i) {
-    classDLL介面_無線信號檢測 module(forms_ + RSSIDisplayLibraryPath());
+    modules::ModuleCall<modules::RSSIDisplayRecord> module(forms_ +
+                                                           modules::RSSIDisplayLibraryPath());
     module.Invoke(&record);
   }
   EXPECT_EQ(Calls().size(), 2u);
@@ -187,40 +189,44 @@ TEST_F(ModuleFolder, EachUseLoadsAnew) {
 }
 
 TEST_F(ModuleFolder, MissingFileCallsNothing) {
-  ModuleStrings strings;
-  auto record = MakeMultiPairFormRecord(strings, context_);
-  classDLL介面_多連鍵鼠對碼 module(forms_ + MultiPairFormLibraryPath());
+  modules::ModuleStrings strings;
+  auto record = modules::MakeMultiPairFormRecord(strings, context_);
+  modules::ModuleCall<modules::MultiPairFormRecord> module(forms_ +
+                                                           modules::MultiPairFormLibraryPath());
   EXPECT_EQ(module.Invoke(&record), 0);
-  ShowMessageConfirm(MakeMessageConfirmRecord(strings, context_, u"text"), forms_);
+  modules::ShowMessageConfirm(modules::MakeMessageConfirmRecord(strings, context_, u"text"),
+                              forms_);
   EXPECT_TRUE(Calls().empty());
 }
 
 TEST_F(ModuleFolder, MissingExportGivesZero) {
   // The library loads, but exports the wrong name.
-  Install(FAKE_MULTI_PAIR_MISNAMED, MultiPairFormLibraryPath());
-  ModuleStrings strings;
-  auto record = MakeMultiPairFormRecord(strings, context_);
-  classDLL介面_多連鍵鼠對碼 module(forms_ + MultiPairFormLibraryPath());
+  Install(FAKE_MULTI_PAIR_MISNAMED, modules::MultiPairFormLibraryPath());
+  modules::ModuleStrings strings;
+  auto record = modules::MakeMultiPairFormRecord(strings, context_);
+  modules::ModuleCall<modules::MultiPairFormRecord> module(forms_ +
+                                                           modules::MultiPairFormLibraryPath());
   EXPECT_EQ(module.Invoke(&record), 0);
   EXPECT_TRUE(Calls().empty());
 }
 
 TEST_F(ModuleFolder, UnloadableFileIsSilent) {
-  const fs::path target = root_ / fs::path(MultiPairFormLibraryPath());
+  const fs::path target = root_ / fs::path(modules::MultiPairFormLibraryPath());
   fs::create_directories(target.parent_path());
   std::ofstream(target) << "not a library";
-  ModuleStrings strings;
-  auto record = MakeMultiPairFormRecord(strings, context_);
-  classDLL介面_多連鍵鼠對碼 module(target.u16string());
+  modules::ModuleStrings strings;
+  auto record = modules::MakeMultiPairFormRecord(strings, context_);
+  modules::ModuleCall<modules::MultiPairFormRecord> module(target.u16string());
   EXPECT_EQ(module.Invoke(&record), 0);
 }
 
 TEST_F(ModuleFolder, ModuleOfAnotherKindIsNotCalledUnderTheWrongExport) {
   // The RSSI fake has no "return_MultiPairForm": the export is looked up by name.
-  Install(FAKE_RSSI, MultiPairFormLibraryPath());
-  ModuleStrings strings;
-  auto record = MakeMultiPairFormRecord(strings, context_);
-  classDLL介面_多連鍵鼠對碼 module(forms_ + MultiPairFormLibraryPath());
+  Install(FAKE_RSSI, modules::MultiPairFormLibraryPath());
+  modules::ModuleStrings strings;
+  auto record = modules::MakeMultiPairFormRecord(strings, context_);
+  modules::ModuleCall<modules::MultiPairFormRecord> module(forms_ +
+                                                           modules::MultiPairFormLibraryPath());
   EXPECT_EQ(module.Invoke(&record), 0);
   EXPECT_TRUE(Calls().empty());
 }
@@ -238,25 +244,25 @@ class SkinFiles : public ModuleFolder {
 TEST_F(SkinFiles, LanguageFolderFirst) {
   const auto german = Put("German", "Application.ico");
   Put("English", "Application.ico");
-  EXPECT_EQ(ResolveSkinFile(Skin(), u"German", u"Application.ico"), german);
+  EXPECT_EQ(modules::ResolveSkinFile(Skin(), u"German", u"Application.ico"), german);
 }
 
 TEST_F(SkinFiles, EnglishWhenTheLanguageLacksTheFile) {
   Put("German", "WindowClose.bmp");
   const auto english = Put("English", "Application.ico");
-  EXPECT_EQ(ResolveSkinFile(Skin(), u"German", u"Application.ico"), english);
+  EXPECT_EQ(modules::ResolveSkinFile(Skin(), u"German", u"Application.ico"), english);
 }
 
 TEST_F(SkinFiles, EmptyWhenNeitherHasIt) {
   Put("German", "WindowClose.bmp");
-  EXPECT_EQ(ResolveSkinFile(Skin(), u"English", u"Application.ico"), u"");
-  EXPECT_EQ(ResolveSkinFile(Skin(), u"German", u"Application.ico"), u"");
+  EXPECT_EQ(modules::ResolveSkinFile(Skin(), u"English", u"Application.ico"), u"");
+  EXPECT_EQ(modules::ResolveSkinFile(Skin(), u"German", u"Application.ico"), u"");
 }
 
 TEST_F(SkinFiles, FolderOfTheFileNameIsNoFile) {
   fs::create_directories(root_ / "German" / "Application.ico");
   const auto english = Put("English", "Application.ico");
-  EXPECT_EQ(ResolveSkinFile(Skin(), u"German", u"Application.ico"), english);
+  EXPECT_EQ(modules::ResolveSkinFile(Skin(), u"German", u"Application.ico"), english);
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ Header HeaderOf(const char16_t* s) {
 }
 
 TEST(ModuleString, HeaderInFrontOfTerminatedCharacters) {
-  const ModuleString s(u"AB\\\\\\\\c");
+  const modules::ModuleString s(u"AB\\\\\\\\c");
   ASSERT_NE(s.get(), nullptr);
   const Header h = HeaderOf(s.get());
   EXPECT_EQ(h.lead, 0);
@@ -43,24 +43,24 @@ TEST(ModuleString, HeaderInFrontOfTerminatedCharacters) {
 }
 
 TEST(ModuleString, EmptyIsNull) {
-  EXPECT_EQ(ModuleString(u"").get(), nullptr);
-  EXPECT_EQ(ModuleString().get(), nullptr);
+  EXPECT_EQ(modules::ModuleString(u"").get(), nullptr);
+  EXPECT_EQ(modules::ModuleString().get(), nullptr);
 }
 
 TEST(ModuleString, LengthCountsCodeUnitsAndKeepsEmbeddedText) {
   // A character outside the basic plane takes two code units; the not-found marker is text.
-  const ModuleString s(u"\U0001F600@@");
+  const modules::ModuleString s(u"\U0001F600@@");
   EXPECT_EQ(HeaderOf(s.get()).length, 4);
   EXPECT_EQ(std::u16string(s.get()), u"\U0001F600@@");
 }
 
 TEST(ModuleString, CharactersAreAlignedForThePlatform) {
-  const ModuleString s(u"x");
+  const modules::ModuleString s(u"x");
   EXPECT_EQ(reinterpret_cast<uintptr_t>(s.get()) % alignof(void*), 0u);
 }
 
 TEST(ModuleStrings, PointersSurviveGrowth) {
-  ModuleStrings strings;
+  modules::ModuleStrings strings;
   std::vector<const char16_t*> made;
   for (int i = 0; i < 100; ++i) made.push_back(strings.Make(std::u16string(i + 1, u'a')));
   for (int i = 0; i < 100; ++i) EXPECT_EQ(std::u16string(made[i]), std::u16string(i + 1, u'a'));
@@ -68,9 +68,9 @@ TEST(ModuleStrings, PointersSurviveGrowth) {
 
 class Records : public ::testing::Test {
  protected:
-  ModuleStrings strings;
-  ModuleContext context{0, u"", reinterpret_cast<void*>(uintptr_t{0x10203}),
-                        u"C:\\Tandrel\\\\Data\\Tandrel_Program\\Forms\\"};
+  modules::ModuleStrings strings;
+  modules::ModuleContext context{0, u"", reinterpret_cast<void*>(uintptr_t{0x10203}),
+                                 u"C:\\Tandrel\\\\Data\\Tandrel_Program\\Forms\\"};
 };
 
 // Byte positions of the records on this build (design notes: 32-bit and 64-bit columns).
@@ -78,7 +78,7 @@ constexpr size_t P = sizeof(void*);
 constexpr size_t kSection = P, kWindow = 2 * P, kForms = 3 * P, kTail = 4 * P;
 
 TEST_F(Records, MessageConfirmCarriesHeadAndText) {
-  const auto record = MakeMessageConfirmRecord(strings, context, u"@@");
+  const auto record = modules::MakeMessageConfirmRecord(strings, context, u"@@");
   EXPECT_EQ(sizeof record, P == 8 ? 48u : 24u);
   EXPECT_EQ(At<uint16_t>(&record, 0), 0);
   EXPECT_EQ(At<const char16_t*>(&record, kSection), nullptr);
@@ -89,14 +89,14 @@ TEST_F(Records, MessageConfirmCarriesHeadAndText) {
 }
 
 TEST_F(Records, EmptyMessageTextIsNull) {
-  const auto record = MakeMessageConfirmRecord(strings, context, u"");
+  const auto record = modules::MakeMessageConfirmRecord(strings, context, u"");
   EXPECT_EQ(At<const char16_t*>(&record, kTail), nullptr);
 }
 
 TEST_F(Records, MultiPairFormCarriesZeroZeroOneAndEmptyText) {
   context.LanguageId = 0x0407;
   context.SectionPath = u"a.b";
-  const auto record = MakeMultiPairFormRecord(strings, context);
+  const auto record = modules::MakeMultiPairFormRecord(strings, context);
   EXPECT_EQ(sizeof record, P == 8 ? 56u : 32u);
   EXPECT_EQ(At<uint16_t>(&record, 0), 0x0407);
   EXPECT_EQ(std::u16string(At<const char16_t*>(&record, kSection)), u"a.b");
@@ -107,10 +107,10 @@ TEST_F(Records, MultiPairFormCarriesZeroZeroOneAndEmptyText) {
 }
 
 TEST_F(Records, RssiDisplayCarriesReceiverCheckResult) {
-  const auto record = MakeRSSIDisplayRecord(strings, context, true);
+  const auto record = modules::MakeRSSIDisplayRecord(strings, context, true);
   EXPECT_EQ(sizeof record, P == 8 ? 40u : 20u);
   EXPECT_EQ(At<uint8_t>(&record, kTail), 1);
-  const auto failed = MakeRSSIDisplayRecord(strings, context, false);
+  const auto failed = modules::MakeRSSIDisplayRecord(strings, context, false);
   EXPECT_EQ(At<uint8_t>(&failed, kTail), 0);
 }
 

@@ -10,8 +10,6 @@
 
 #include "ModuleWindows.h"
 #include "modules/ModuleCall.h"
-#include "modules/Classdll介面_無線信號檢測.h"
-#include "modules/Classdll介面_訊息確認.h"
 #include "modules/ModuleRecords.h"
 #include "modules/ModuleLibrary.h"
 
@@ -80,7 +78,7 @@ struct Launcher {
   }
   ~Launcher() { DestroyWindow(hwnd); }
 
-  ModuleContext Context() const { return {0x0409, u"", hwnd, FormsFolder()}; }
+  modules::ModuleContext Context() const { return {0x0409, u"", hwnd, FormsFolder()}; }
 };
 
 // The user: `step` runs every 50 ms inside the module's message loop until it returns true. At
@@ -171,9 +169,10 @@ TEST(MessageConfirm, ShowsTheTextModallyUntilOk) {
     SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     return true;
   });
-  ModuleStrings strings;
-  ShowMessageConfirm(
-      MakeMessageConfirmRecord(strings, launcher.Context(), u"No receiver.\\\\\\\\Plug it in. @@"),
+  modules::ModuleStrings strings;
+  modules::ShowMessageConfirm(
+      modules::MakeMessageConfirmRecord(strings, launcher.Context(),
+                                        u"No receiver.\\\\\\\\Plug it in. @@"),
       FormsFolder());
   EXPECT_FALSE(Driver::timedOut);
   EXPECT_EQ(caption, L"Tandrel");
@@ -195,8 +194,9 @@ TEST(MessageConfirm, EmptyTextShowsNothing) {
         return false;
       },
       3000);
-  ModuleStrings strings;
-  ShowMessageConfirm(MakeMessageConfirmRecord(strings, launcher.Context(), u""), FormsFolder());
+  modules::ModuleStrings strings;
+  modules::ShowMessageConfirm(modules::MakeMessageConfirmRecord(strings, launcher.Context(), u""),
+                              FormsFolder());
   EXPECT_FALSE(shown);
 }
 
@@ -224,9 +224,10 @@ TEST(MultiPairForm, ListsDevicesAsTheyPairAndStopsOnClose) {
     SendMessageW(GetDlgItem(form, IDCANCEL), BM_CLICK, 0, 0);
     return true;
   });
-  ModuleStrings strings;
-  auto record = MakeMultiPairFormRecord(strings, launcher.Context());
-  classDLL介面_多連鍵鼠對碼 module(FormsFolder() + MultiPairFormLibraryPath());
+  modules::ModuleStrings strings;
+  auto record = modules::MakeMultiPairFormRecord(strings, launcher.Context());
+  modules::ModuleCall<modules::MultiPairFormRecord> module(FormsFolder() +
+                                                           modules::MultiPairFormLibraryPath());
   const int32_t result = module.Invoke(&record);
 
   EXPECT_FALSE(Driver::timedOut);
@@ -262,9 +263,10 @@ TEST(MultiPairForm, SaysSoWhenTheReceiverStopsAnsweringAndClosesOnEscape) {
     PostMessageW(focus ? focus : form, WM_KEYDOWN, VK_ESCAPE, 0);
     return true;
   });
-  ModuleStrings strings;
-  auto record = MakeMultiPairFormRecord(strings, launcher.Context());
-  classDLL介面_多連鍵鼠對碼 module(FormsFolder() + MultiPairFormLibraryPath());
+  modules::ModuleStrings strings;
+  auto record = modules::MakeMultiPairFormRecord(strings, launcher.Context());
+  modules::ModuleCall<modules::MultiPairFormRecord> module(FormsFolder() +
+                                                           modules::MultiPairFormLibraryPath());
   EXPECT_EQ(module.Invoke(&record), 0);
   EXPECT_FALSE(Driver::timedOut);
   EXPECT_TRUE(startEnabledAgain);
@@ -282,11 +284,12 @@ TEST(MultiPairForm, TakesItsTextsFromTheRecordsLanguage) {
     PostMessageW(form, WM_CLOSE, 0, 0);
     return true;
   });
-  ModuleContext context = launcher.Context();
+  modules::ModuleContext context = launcher.Context();
   context.LanguageId = 0x0807;  // Swiss German: the German file
-  ModuleStrings strings;
-  auto record = MakeMultiPairFormRecord(strings, context);
-  classDLL介面_多連鍵鼠對碼 module(FormsFolder() + MultiPairFormLibraryPath());
+  modules::ModuleStrings strings;
+  auto record = modules::MakeMultiPairFormRecord(strings, context);
+  modules::ModuleCall<modules::MultiPairFormRecord> module(FormsFolder() +
+                                                           modules::MultiPairFormLibraryPath());
   EXPECT_EQ(module.Invoke(&record), 0);
   EXPECT_FALSE(Driver::timedOut);
   EXPECT_EQ(title, L"Neue Geräte koppeln");
@@ -311,11 +314,12 @@ TEST(RSSIDisplay, ShowsValuesAndClosesWhenTheReceiverIsRemoved) {
     status = TextOf(GetDlgItem(form, TANDREL_ID_STATUS));
     return !status.empty();
   });
-  ModuleStrings strings;
-  auto record = MakeRSSIDisplayRecord(strings, launcher.Context(), true);
+  modules::ModuleStrings strings;
+  auto record = modules::MakeRSSIDisplayRecord(strings, launcher.Context(), true);
   const DWORD start = GetTickCount();
   {
-    classDLL介面_無線信號檢測 module(FormsFolder() + RSSIDisplayLibraryPath());
+    modules::ModuleCall<modules::RSSIDisplayRecord> module(FormsFolder() +
+                                                           modules::RSSIDisplayLibraryPath());
     module.Invoke(&record);
   }
   EXPECT_FALSE(Driver::timedOut);

@@ -53,11 +53,11 @@ class MainForm : public ::testing::Test {
     fs::create_directories(LayoutPath().parent_path());
     std::ofstream(LayoutPath(), std::ios::binary) << text;
   }
-  static TTandrelProgram* Create() { return ui::App().CreateForm<TTandrelProgram>(); }
+  static shell::MainForm* Create() { return ui::App().CreateForm<shell::MainForm>(); }
 };
 
 TEST_F(MainForm, HasTheDesignedControlsInCreationOrder) {
-  TTandrelProgram* f = Create();
+  shell::MainForm* f = Create();
   EXPECT_EQ(f->Name(), u"TandrelProgram");
   const std::vector<std::pair<std::u16string, std::u16string>> expected = {
       {u"im_BackgroundImage", u"TImage"},
@@ -107,7 +107,7 @@ TEST_F(MainForm, VersionComesFromSectionEnglishOnly) {
 
 TEST_F(MainForm, CreationSizesToTheBackgroundAndCentresTruncatingTowardZero) {
   const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-  TTandrelProgram* f = Create();  // no picture: the design size of the image
+  shell::MainForm* f = Create();  // no picture: the design size of the image
   EXPECT_EQ(f->Width(), 375);
   EXPECT_EQ(f->Height(), 345);
   EXPECT_EQ(f->Left(), (sw - 375) / 2);
@@ -129,14 +129,14 @@ TEST_F(MainForm, CreationSizesToTheBackgroundAndCentresTruncatingTowardZero) {
 }
 
 TEST(CentredOrigin, TruncatesTowardZero) {
-  EXPECT_EQ(CentredOrigin(1920, 400), 760);
-  EXPECT_EQ(CentredOrigin(1080, 300), 390);
-  EXPECT_EQ(CentredOrigin(1000, 1005), -2);
-  EXPECT_EQ(CentredOrigin(1000, 1007), -3);
+  EXPECT_EQ(shell::CentredOrigin(1920, 400), 760);
+  EXPECT_EQ(shell::CentredOrigin(1080, 300), 390);
+  EXPECT_EQ(shell::CentredOrigin(1000, 1005), -2);
+  EXPECT_EQ(shell::CentredOrigin(1000, 1007), -3);
 }
 
 TEST_F(MainForm, LeftPressOnTheSurfaceStartsTheMoveRightPressDoesNot) {
-  TTandrelProgram* f = Create();
+  shell::MainForm* f = Create();
   HWND h = static_cast<HWND>(f->Handle());
   // Record what reaches the form's own window procedure; the move itself is not started, since
   // the platform's move loop would wait for the mouse.
@@ -163,7 +163,7 @@ TEST_F(MainForm, LeftPressOnTheSurfaceStartsTheMoveRightPressDoesNot) {
 }
 
 TEST_F(MainForm, EveryOtherMessageReachesTheFormsOwnProcedureWithItsResult) {
-  TTandrelProgram* f = Create();
+  shell::MainForm* f = Create();
   HWND h = static_cast<HWND>(f->Handle());
   // Answered by the procedure under MainWindowProc, from the parameters as sent.
   EXPECT_EQ(SendMessageW(h, WM_GETTEXTLENGTH, 0, 0), static_cast<LRESULT>(f->Caption().size()));
@@ -176,7 +176,7 @@ TEST_F(MainForm, EveryOtherMessageReachesTheFormsOwnProcedureWithItsResult) {
 }
 
 TEST_F(MainForm, CloseButtonEndsTheApplication) {
-  TTandrelProgram* f = Create();
+  shell::MainForm* f = Create();
   HWND close = nullptr;
   for (HWND c = GetWindow(static_cast<HWND>(f->Handle()), GW_CHILD); c;
        c = GetWindow(c, GW_HWNDNEXT)) {
@@ -189,7 +189,7 @@ TEST_F(MainForm, CloseButtonEndsTheApplication) {
 }
 
 TEST_F(MainForm, WithoutSkinFilesTheButtonsStayPlainAndTheExecutableFolderStaysCurrent) {
-  TTandrelProgram* f = Create();
+  shell::MainForm* f = Create();
   // No strip: the plain button, without the region a skinned one takes, still clickable.
   HRGN rgn = CreateRectRgn(0, 0, 0, 0);
   EXPECT_EQ(GetWindowRgn(static_cast<HWND>(f->bt_Close->Handle()), rgn), ERROR);
@@ -206,7 +206,7 @@ TEST_F(MainForm, TheSkinFolderBecomesTheCurrentFolder) {
 }
 
 TEST_F(MainForm, OnlyTheFirstActivationShapesTheWindow) {
-  TTandrelProgram* f = Create();
+  shell::MainForm* f = Create();
   ui::TBitmap picture(40, 30, 0x00FF00FF);  // key colour around a filled middle
   for (int y = 5; y < 25; ++y)
     for (int x = 5; x < 35; ++x) picture.SetPixel(x, y, 0x00336699);
@@ -240,7 +240,7 @@ TEST_F(MainForm, TheWindowAndItsButtonsHaveTheirOutlinesBeforeTheWindowIsShown) 
   WriteFramed(english / "MultiPairMain_Background.bmp", 60, 50);
   for (const char* strip : {"WindowClose.bmp", "NewMultiPairProc.bmp", "RSSIDisplay.bmp"})
     WriteFramed(english / strip, 4 * 12, 10);
-  TTandrelProgram* f = Create();
+  shell::MainForm* f = Create();
   ASSERT_FALSE(IsWindowVisible(static_cast<HWND>(f->Handle())));
   for (ui::TWinControl* c :
        {static_cast<ui::TWinControl*>(f), static_cast<ui::TWinControl*>(f->bt_Close),

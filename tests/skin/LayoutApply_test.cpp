@@ -16,7 +16,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Layout = class色彩位置字型檔管理;
+using skin::LayoutFile;
 
 constexpr uint16_t kEnglishUs = 0x0409;
 constexpr uint16_t kGerman = 0x0407;
@@ -49,7 +49,7 @@ class TempLayout {
 void Apply(ui::Component& form, std::string_view content, uint16_t systemLanguage = kEnglishUs,
            uint16_t languageId = 0, const std::u16string& suffix = u"") {
   TempLayout file(content);
-  Layout layout;
+  LayoutFile layout;
   layout.SystemLanguageSource = [=] { return systemLanguage; };
   layout.ApplyLayout(form, file.Path(), suffix, languageId);
 }
@@ -77,7 +77,7 @@ TEST(LayoutSections, SystemLanguageAndSuffixNameBothSections) {
       "[English]\nb->Position=rectp,0,0,9,9\n"
       "[Japanese_X]\na->Position=rectp,10,10,20,20\n"
       "[English_X]\na->Position=rectp,0,0,1,1\nb->Position=rectp,30,30,40,40\n");
-  Layout layout;
+  LayoutFile layout;
   layout.SystemLanguageSource = [] { return kJapanese; };
   layout.ApplyLayout(form, file.Path(), u"_X", 0);
   EXPECT_EQ(U8(layout.PrimarySection()), "Japanese_X");
@@ -98,10 +98,10 @@ TEST(LayoutSections, AFileReadByTheCallerAppliesAsThePath) {
     Make<ui::TLabel>(*form, u"a");
     Make<ui::TLabel>(*form, u"b");
   }
-  Layout first;
+  LayoutFile first;
   first.ApplyLayout(byPath, file.Path(), u"", kGerman);
   const ui::TIniFile read(file.Path());
-  Layout second;
+  LayoutFile second;
   second.ApplyLayout(byFile, read, u"", kGerman);
   for (size_t i = 0; i < 2; ++i) {
     const auto* p = dynamic_cast<ui::TLabel*>(byPath.Components(i));
@@ -118,7 +118,7 @@ TEST(LayoutSections, AFileReadByTheCallerAppliesAsThePath) {
 }
 
 TEST(LayoutSections, IdentifierZeroIsTheSystemLanguageOthersAreTakenAsGiven) {
-  Layout layout;
+  LayoutFile layout;
   layout.SystemLanguageSource = [] { return uint16_t{0x0404}; };
   EXPECT_EQ(U8(layout.LanguageName(0)), "ChineseT");
   EXPECT_EQ(U8(layout.LanguageName(kGerman)), "German");
@@ -129,7 +129,7 @@ TEST(LayoutSections, IdentifierZeroIsTheSystemLanguageOthersAreTakenAsGiven) {
 TEST(LayoutSections, NoFileChangesNothingAndOpensNothing) {
   ui::TForm form(nullptr, u"F");
   auto* a = Make<ui::TLabel>(form, u"a");
-  Layout layout;
+  LayoutFile layout;
   layout.ApplyLayout(form, u"/nonexistent/tandrel/UI_Main.txt", u"_X", kGerman);
   EXPECT_EQ(a->BoundsRect(), Bounds(1, 2, 3, 4));
   EXPECT_EQ(layout.ReadLayoutValue(u"FontName"), u"");
@@ -144,7 +144,7 @@ TEST(LayoutSections, AnEmptyValueFallsBackToEnglishAndNamesMatchInAnyCase) {
       "[german]\nTandrelProgram->lb_Title->Color=\nlb_title->font->color=rgb,1,0,0\n"
       "[ENGLISH]\nTANDRELPROGRAM->LB_TITLE->COLOR=rgb,0,0,255\n"
       "LB_TITLE->POSITION=rectp,5,6,7,8\n");
-  Layout layout;
+  LayoutFile layout;
   layout.ApplyLayout(form, file.Path(), u"", kGerman);
   EXPECT_EQ(title->Color(), 0xFF0000u);
   EXPECT_EQ(title->Font().Color, 1u);
@@ -389,7 +389,7 @@ TEST(LayoutOrder, MalformedNumberInTheThirdOfTenStopsTheWalkThere) {
     file += key + "->Color=" + (i == 2 ? "rgb,1,$GG,3" : "rgb,0,0,128") + "\n";
   }
   TempLayout layoutFile(file);
-  Layout layout;
+  LayoutFile layout;
   layout.SystemLanguageSource = [] { return kEnglishUs; };
   try {
     layout.ApplyLayout(form, layoutFile.Path(), u"", 0);
@@ -501,7 +501,7 @@ TEST(ShippedLayout, AppliesCleanlyInEveryLanguage) {
   for (uint16_t id : languages) {
     ui::TForm form(nullptr, u"TandrelProgram");
     BuildMainWindow(form);
-    Layout layout;
+    LayoutFile layout;
     layout.SystemLanguageSource = [id] { return id; };
     EXPECT_NO_THROW(layout.ApplyLayout(form, ShippedLayout(), u"", 0)) << std::hex << id;
     // Every control stays on the 375 x 345 background with a size of its own.
@@ -536,7 +536,7 @@ TEST(ShippedLayout, EnglishPlacesEveryControlAndKeepsTheButtonStripSizes) {
 
   ui::TForm form(nullptr, u"TandrelProgram");
   BuildMainWindow(form);
-  Layout layout;
+  LayoutFile layout;
   layout.SystemLanguageSource = [] { return kEnglishUs; };
   layout.ApplyLayout(form, ShippedLayout(), u"", 0);
   auto bounds = [&](const char16_t* name) {
@@ -555,7 +555,7 @@ TEST(ShippedLayout, EnglishPlacesEveryControlAndKeepsTheButtonStripSizes) {
 TEST(ShippedLayout, GermanMovesSomeControlsAndTakesTheRestFromEnglish) {
   auto apply = [](uint16_t id, ui::TForm& form) {
     BuildMainWindow(form);
-    Layout layout;
+    LayoutFile layout;
     layout.SystemLanguageSource = [id] { return id; };
     layout.ApplyLayout(form, ShippedLayout(), u"", 0);
   };

@@ -77,7 +77,7 @@ struct SkinnedButton : ::testing::Test {
 };
 
 TEST_F(SkinnedButton, AStripOf528By33SizesTheButtonTo132By33AndHooksIt) {
-  classTBitmapButton skin(button);
+  skin::SkinnedButton skin(button);
   skin.LoadSkin(skintest::WriteBmp(Strip(132, 33), L"tandrel_strip_528.bmp"));
   EXPECT_EQ(button->BoundsRect(), (ui::TRect{20, 30, 152, 63}));
   EXPECT_TRUE(skin.Hooked());
@@ -100,7 +100,7 @@ TEST_F(SkinnedButton, WithoutAStripTheButtonKeepsItsBoundsItsLookAndItsProcedure
                                        L"tandrel_strip_" + std::to_wstring(width) + L".bmp"));
   for (const std::u16string& path : paths) {
     SCOPED_TRACE(std::string(path.begin(), path.end()));
-    classTBitmapButton skin(button);
+    skin::SkinnedButton skin(button);
     skin.LoadSkin(path);
     EXPECT_EQ(button->BoundsRect(), (ui::TRect{20, 30, 80, 55}));
     EXPECT_FALSE(skin.Hooked());
@@ -115,14 +115,14 @@ TEST_F(SkinnedButton, WithoutAStripTheButtonKeepsItsBoundsItsLookAndItsProcedure
 }
 
 TEST_F(SkinnedButton, AStripOfFourPixelsIsFourFramesOfOnePixel) {
-  classTBitmapButton skin(button);
+  skin::SkinnedButton skin(button);
   skin.LoadSkin(skintest::WriteBmp(Strip(1, 20), L"tandrel_strip_4.bmp"));
   EXPECT_EQ(button->BoundsRect(), (ui::TRect{20, 30, 21, 50}));
   EXPECT_TRUE(skin.Hooked());
 }
 
 TEST_F(SkinnedButton, TheFrameOnScreenFollowsPointerAndPressedState) {
-  classTBitmapButton skin(button);
+  skin::SkinnedButton skin(button);
   skin.LoadSkin(skintest::WriteBmp(Strip(132, 33), L"tandrel_strip_states.bmp"));
   RedrawWindow(formHwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   skintest::PumpMessages();
@@ -144,7 +144,7 @@ TEST_F(SkinnedButton, TheFrameOnScreenFollowsPointerAndPressedState) {
   EXPECT_EQ(Middle(), kFrameColour[2]);
   Send(WM_LBUTTONUP, 0, MAKELPARAM(60, 15));
   EXPECT_EQ(Middle(), kFrameColour[0]);
-  EXPECT_EQ(skin.CurrentFrame(), classTBitmapButton::kNormal);
+  EXPECT_EQ(skin.CurrentFrame(), skin::SkinnedButton::kNormal);
   // The button's own pressed look did not spill over the corners.
   skintest::PumpMessages();
   EXPECT_EQ(Corner(), kFormColour);
@@ -153,7 +153,7 @@ TEST_F(SkinnedButton, TheFrameOnScreenFollowsPointerAndPressedState) {
 // A print (WM_PRINTCLIENT, or WM_PAINT with a DC, as window captures and animations send)
 // gets the frame drawn into the DC it hands in: the button class would only ask its owner to draw.
 TEST_F(SkinnedButton, APrintOfTheButtonHoldsItsFrame) {
-  classTBitmapButton skin(button);
+  skin::SkinnedButton skin(button);
   skin.LoadSkin(skintest::WriteBmp(Strip(132, 33), L"tandrel_strip_print.bmp"));
   for (const UINT print : {WM_PRINTCLIENT, WM_PAINT}) {
     ui::win::DibSurface page;
@@ -168,7 +168,7 @@ TEST_F(SkinnedButton, APrintOfTheButtonHoldsItsFrame) {
 }
 
 TEST_F(SkinnedButton, ADisabledButtonShowsFrame3WhateverThePointerDoes) {
-  classTBitmapButton skin(button);
+  skin::SkinnedButton skin(button);
   skin.LoadSkin(skintest::WriteBmp(Strip(132, 33), L"tandrel_strip_disabled.bmp"));
   button->SetEnabled(false);
   EXPECT_EQ(Middle(), kFrameColour[3]);
@@ -181,15 +181,15 @@ TEST_F(SkinnedButton, ADisabledButtonShowsFrame3WhateverThePointerDoes) {
 }
 
 TEST_F(SkinnedButton, TheClickHandlerStillRuns) {
-  classTBitmapButton skin(button);
+  skin::SkinnedButton skin(button);
   skin.LoadSkin(skintest::WriteBmp(Strip(132, 33), L"tandrel_strip_click.bmp"));
   Send(BM_CLICK);
   EXPECT_EQ(clicks, 1);
-  EXPECT_EQ(skin.CurrentFrame(), classTBitmapButton::kNormal);
+  EXPECT_EQ(skin.CurrentFrame(), skin::SkinnedButton::kNormal);
 }
 
 TEST_F(SkinnedButton, RepaintsOfAnUnchangedFrameSetTheRegionOnce) {
-  classTBitmapButton skin(button);
+  skin::SkinnedButton skin(button);
   skin.LoadSkin(skintest::WriteBmp(Strip(132, 33), L"tandrel_strip_region.bmp"));
   const int before = *positionChanges;
   skin.Paint();
@@ -215,7 +215,7 @@ TEST_F(SkinnedButton, RepaintsOfAnUnchangedFrameSetTheRegionOnce) {
 
 TEST_F(SkinnedButton, DestroyingTheSkinGivesTheButtonItsPreviousProcedureBack) {
   {
-    classTBitmapButton skin(button);
+    skin::SkinnedButton skin(button);
     skin.LoadSkin(skintest::WriteBmp(Strip(132, 33), L"tandrel_strip_destroy.bmp"));
     ASSERT_EQ(button->WindowProc.target<Previous>(), nullptr);
     const int seen = *messages;

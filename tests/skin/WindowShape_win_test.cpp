@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "skin/Classgraphicsengine.h"
 #include "skin/WindowShape_win.h"
 #include "tests/skin/OutlineReference.h"
 #include "tests/skin/SkinTestSupport_win.h"
@@ -61,7 +60,7 @@ TEST_F(MainLikeForm, TheWindowRegionIsTheOutlineOfItsBackground) {
   background->SetPicture(picture);
   ASSERT_EQ(background->Width(), 90);
   HWND hwnd = Show(90, 60);
-  ShapeWindowFromImage(hwnd, *background);
+  skin::ShapeWindowFromImage(hwnd, *background);
   ui::win::unique_hrgn region(CreateRectRgn(0, 0, 0, 0));
   ASSERT_NE(GetWindowRgn(hwnd, region.get()), ERROR);
   ExpectRegionIsOutline(region.get(), picture);
@@ -79,7 +78,7 @@ TEST_F(MainLikeForm, TheDefaultBackgroundShapesTheWindowByTheRule) {
     GTEST_SKIP() << "the default skin has not been generated";
   background->LoadPicture(path);
   HWND hwnd = Show(background->Width(), background->Height());
-  ShapeWindowFromImage(hwnd, *background);
+  skin::ShapeWindowFromImage(hwnd, *background);
   ui::win::unique_hrgn region(CreateRectRgn(0, 0, 0, 0));
   ASSERT_NE(GetWindowRgn(hwnd, region.get()), ERROR);
   ExpectRegionIsOutline(region.get(), background->Picture());
@@ -87,7 +86,7 @@ TEST_F(MainLikeForm, TheDefaultBackgroundShapesTheWindowByTheRule) {
 
 TEST_F(MainLikeForm, WithoutABackgroundPictureTheWindowKeepsItsFullRectangle) {
   HWND hwnd = Show(375, 345);
-  ShapeWindowFromImage(hwnd, *background);
+  skin::ShapeWindowFromImage(hwnd, *background);
   ui::win::unique_hrgn region(CreateRectRgn(0, 0, 0, 0));
   EXPECT_EQ(GetWindowRgn(hwnd, region.get()), ERROR);  // no region: the whole window
   EXPECT_TRUE(IsWindowVisible(hwnd));
@@ -98,7 +97,7 @@ TEST_F(MainLikeForm, ABackgroundWhoseOutlineHoldsNoPixelLeavesTheFullRectangle) 
   for (const ui::TBitmap& picture : {ui::TBitmap(375, 345, kBody), ui::TBitmap(1, 1, kBody)}) {
     background->SetPicture(picture);
     HWND hwnd = Show(375, 345);
-    ShapeWindowFromImage(hwnd, *background);
+    skin::ShapeWindowFromImage(hwnd, *background);
     ui::win::unique_hrgn region(CreateRectRgn(0, 0, 0, 0));
     EXPECT_EQ(GetWindowRgn(hwnd, region.get()), ERROR) << picture.Width();
     EXPECT_TRUE(IsWindowVisible(hwnd));
@@ -108,7 +107,7 @@ TEST_F(MainLikeForm, ABackgroundWhoseOutlineHoldsNoPixelLeavesTheFullRectangle) 
   dot.SetPixel(7, 9, kBody);
   background->SetPicture(dot);
   HWND hwnd = Show(20, 20);
-  ShapeWindowFromImage(hwnd, *background);
+  skin::ShapeWindowFromImage(hwnd, *background);
   ui::win::unique_hrgn region(CreateRectRgn(0, 0, 0, 0));
   ASSERT_NE(GetWindowRgn(hwnd, region.get()), ERROR);
   ExpectRegionIsOutline(region.get(), dot);
@@ -134,24 +133,24 @@ TEST(OutlineRegion, OneCallGivesTheSameShapeAsUnitingEveryRectangle) {
   EXPECT_EQ(GetRgnBox(empty.get(), &box), NULLREGION);
 }
 
-// The engine on a plain window: the region is set when the outline changes, and only then.
-TEST(GraphicsEngine, SetsTheWindowRegionOnlyWhenTheOutlineChanges) {
+// The shaper on a plain window: the region is set when the outline changes, and only then.
+TEST(OutlineShaper, SetsTheWindowRegionOnlyWhenTheOutlineChanges) {
   ui::TForm form{nullptr, u"F"};
   form.SetBounds(10, 10, 64, 48);
   form.Show();
   HWND hwnd = static_cast<HWND>(form.Handle());
-  classGraphiceEngine engine;
+  skin::OutlineShaper shaper;
   ui::win::unique_hrgn applied(CreateRectRgn(0, 0, 0, 0));
   ui::win::unique_hrgn shown(CreateRectRgn(0, 0, 0, 0));
 
   // One colour first: an empty outline equals the empty start; the window keeps its rectangle.
   const ui::TBitmap plain(64, 48, kBody);
-  EXPECT_FALSE(engine.ShapeWindow(hwnd, applied, skin::PixelGrid(plain)));
+  EXPECT_FALSE(shaper.ShapeWindow(hwnd, applied, skin::PixelGrid(plain)));
   EXPECT_EQ(GetWindowRgn(hwnd, shown.get()), ERROR);
 
   const ui::TBitmap picture = ShapedPicture(64, 48);
-  EXPECT_TRUE(engine.ShapeWindow(hwnd, applied, skin::PixelGrid(picture)));
-  EXPECT_FALSE(engine.ShapeWindow(hwnd, applied, skin::PixelGrid(picture)));
+  EXPECT_TRUE(shaper.ShapeWindow(hwnd, applied, skin::PixelGrid(picture)));
+  EXPECT_FALSE(shaper.ShapeWindow(hwnd, applied, skin::PixelGrid(picture)));
   ASSERT_NE(GetWindowRgn(hwnd, shown.get()), ERROR);
   EXPECT_TRUE(EqualRgn(shown.get(), applied.get()));
   ExpectRegionIsOutline(shown.get(), picture);
@@ -159,29 +158,18 @@ TEST(GraphicsEngine, SetsTheWindowRegionOnlyWhenTheOutlineChanges) {
   // A different outline is applied again; so is the first one after it.
   ui::TBitmap other = picture;
   for (int x = 0; x < 64; ++x) other.SetPixel(x, 47, kKey);
-  EXPECT_TRUE(engine.ShapeWindow(hwnd, applied, skin::PixelGrid(other)));
-  EXPECT_TRUE(engine.ShapeWindow(hwnd, applied, skin::PixelGrid(picture)));
+  EXPECT_TRUE(shaper.ShapeWindow(hwnd, applied, skin::PixelGrid(other)));
+  EXPECT_TRUE(shaper.ShapeWindow(hwnd, applied, skin::PixelGrid(picture)));
 
   // A frame of one colour after a shaped one gives the window its full rectangle back, once.
-  EXPECT_TRUE(engine.ShapeWindow(hwnd, applied, skin::PixelGrid(plain)));
+  EXPECT_TRUE(shaper.ShapeWindow(hwnd, applied, skin::PixelGrid(plain)));
   EXPECT_EQ(GetWindowRgn(hwnd, shown.get()), ERROR);
   RECT box;
   EXPECT_EQ(GetRgnBox(applied.get(), &box), NULLREGION);
-  EXPECT_FALSE(engine.ShapeWindow(hwnd, applied, skin::PixelGrid(plain)));
-  EXPECT_TRUE(engine.ShapeWindow(hwnd, applied, skin::PixelGrid(picture)));
+  EXPECT_FALSE(shaper.ShapeWindow(hwnd, applied, skin::PixelGrid(plain)));
+  EXPECT_TRUE(shaper.ShapeWindow(hwnd, applied, skin::PixelGrid(picture)));
   ASSERT_NE(GetWindowRgn(hwnd, shown.get()), ERROR);
   ExpectRegionIsOutline(shown.get(), picture);
-}
-
-TEST(GraphicsEngine, CopyFrameCutsTheQuarterOfTheStrip) {
-  ui::TBitmap strip(402, 2);
-  for (int x = 0; x < 402; ++x) strip.SetPixel(x, 1, static_cast<uint32_t>(x));
-  classGraphiceEngine engine;
-  ui::TBitmap frame;
-  engine.CopyFrame(frame, strip, 4, 3);
-  ASSERT_EQ(frame.Width(), 100);
-  EXPECT_EQ(frame.Pixel(0, 1), 300u);
-  EXPECT_EQ(frame.Pixel(99, 1), 399u);
 }
 
 }  // namespace

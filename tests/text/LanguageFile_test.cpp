@@ -17,7 +17,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Manager = class語言檔管理;
+using text::LanguageFiles;
 
 std::string U8(const std::u16string& s) {
   return base::Utf16ToUtf8(s);
@@ -70,7 +70,7 @@ TEST_P(Golden, EveryLookupGivesTheExpectedText) {
   ASSERT_FALSE(lookups.empty()) << tree;
   ASSERT_EQ(lookups.size(), lines) << "malformed line in " << tree << ".expected";
   for (const Lookup& l : lookups) {
-    Manager m;
+    LanguageFiles m;
     m.Load(Folder(DataDir() / tree / "Program"), Folder(DataDir() / tree / "Shared"), l.path,
            l.language);
     EXPECT_EQ(U8(m.GetText(l.section, l.key)), U8(l.expected))
@@ -108,7 +108,7 @@ class TempTree : public testing::Test {
 using LoadTest = TempTree;
 
 TEST_F(LoadTest, WithoutFilesStillNamesTheLanguageAndFindsNothing) {
-  Manager m;
+  LanguageFiles m;
   EXPECT_EQ(U8(m.Load(Program(), Shared(), u"", 0x0411)), "Japanese");
   EXPECT_EQ(U8(m.GetText(u"MultiPairForm.dll", u"NoDongleExists")), "@@");
   ui::TForm form(nullptr, u"TandrelProgram");
@@ -122,14 +122,14 @@ TEST_F(LoadTest, WithoutFilesStillNamesTheLanguageAndFindsNothing) {
 
 TEST_F(LoadTest, NothingIsReadBeforeLoad) {
   Write("Program", "English.txt", "[S]\r\nk=v\r\n");
-  const Manager m;
+  const LanguageFiles m;
   EXPECT_EQ(U8(m.GetText(u"S", u"k")), "@@");
 }
 
 TEST_F(LoadTest, IdentifierZeroTakesTheUserLanguageAndOnlyThen) {
   Write("Program", "German.txt", "[MultiPairForm.dll]\r\nlb_Title->Caption=Deutsch\r\n");
   Write("Program", "English.txt", "[MultiPairForm.dll]\r\nlb_Title->Caption=English\r\n");
-  Manager m;
+  LanguageFiles m;
   int asked = 0;
   m.UserLanguageSource = [&] {
     ++asked;
@@ -144,7 +144,7 @@ TEST_F(LoadTest, IdentifierZeroTakesTheUserLanguageAndOnlyThen) {
 }
 
 // Files handed to the manager from memory, by the name Load asks for.
-Manager::File Memory(const std::string& text) {
+LanguageFiles::File Memory(const std::string& text) {
   return std::make_shared<const ui::TIniFile>(ui::TIniFile::FromBytes(
       std::vector<uint8_t>(text.begin(), text.end()), ui::DecodeWindows1252));
 }
@@ -159,7 +159,7 @@ TEST(Mapping, ALongChainIsFollowedToItsEndAndALoopStopsWhereItCloses) {
   for (int i = 0; i < 1000; ++i)
     file += "[L" + std::to_string(i) + "]\r\n%Mapping%=L" + std::to_string(i == 999 ? 500 : i + 1) +
             "\r\nk=from L" + std::to_string(i) + "\r\n";
-  Manager m;
+  LanguageFiles m;
   m.FileSource = [&](const std::u16string& path) {
     return path.ends_with(u"English.txt") ? Memory(file) : nullptr;
   };
@@ -180,7 +180,7 @@ TEST(Mapping, ALongChainIsFollowedToItsEndAndALoopStopsWhereItCloses) {
 TEST(Mapping, AChainIsFollowedAgainAfterTheNextLoad) {
   std::string first =
       "[MultiPairForm.dll]\r\n%Mapping%=A\r\n[A]\r\nk=from A\r\n[B]\r\nk=from B\r\n";
-  Manager m;
+  LanguageFiles m;
   m.FileSource = [&](const std::u16string& path) {
     return path.ends_with(u"English.txt") ? Memory(first) : nullptr;
   };
@@ -193,20 +193,21 @@ TEST(Mapping, AChainIsFollowedAgainAfterTheNextLoad) {
 
 TEST_F(LoadTest, IdentifierZeroIsThePlatformsUserLanguage) {
   // US English natively; under Wine whatever the session's locale gives.
-  Manager m;
-  EXPECT_EQ(m.Load(Program(), Shared(), u"", 0), Manager::LanguageName(base::UserLanguageId()));
+  LanguageFiles m;
+  EXPECT_EQ(m.Load(Program(), Shared(), u"", 0),
+            LanguageFiles::LanguageName(base::UserLanguageId()));
 }
 
 TEST_F(LoadTest, AbsentFilesAreSkipped) {
   Write("Shared", "English.txt", "[MultiPairForm.dll]\r\nMultipleDongle=shared English\r\n");
-  Manager m;
+  LanguageFiles m;
   m.Load(Program(), Shared(), u"", 0x0407);
   EXPECT_EQ(U8(m.GetText(u"MultiPairForm.dll", u"MultipleDongle")), "shared English");
 }
 
 TEST_F(LoadTest, EnglishReadsItsProgramFileLikeOneFile) {
   Write("Program", "English.txt", "[S]\r\nk=program\r\n%Mapping%=T\r\n[T]\r\nk=mapped\r\n");
-  Manager m;
+  LanguageFiles m;
   m.Load(Program(), Shared(), u"", 0x0409);
   EXPECT_EQ(U8(m.GetText(u"S", u"k")), "mapped");
   EXPECT_EQ(U8(m.ResolveSection(u"S")), "T");
@@ -219,21 +220,21 @@ TEST_F(LoadTest, FilesAreReadInTheirEncodings) {
   std::string bytes = "\xFF\xFE";
   for (char16_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
   Write("Program", "ChineseT.txt", bytes);
-  Manager m;
+  LanguageFiles m;
   m.Load(Program(), Shared(), u"", 0x1004);
   EXPECT_EQ(U8(m.GetText(u"S", u"k")), "Schlüssel 鍵");
 }
 
 TEST_F(LoadTest, GetTextKeepsTheLineBreakToken) {
   Write("Program", "English.txt", "[S]\r\nk=one\\\\\\\\two\r\n");
-  Manager m;
+  LanguageFiles m;
   m.Load(Program(), Shared(), u"", 0x0409);
   EXPECT_EQ(U8(m.GetText(u"S", u"k")), "one\\\\\\\\two");
 }
 
 TEST_F(LoadTest, ReadFromSectionTellsFoundFromNotFound) {
   Write("Program", "English.txt", "[S]\r\nempty=\r\nmarker=@@\r\n");
-  Manager m;
+  LanguageFiles m;
   m.Load(Program(), Shared(), u"", 0x0409);
   EXPECT_EQ(m.ReadFromSection(u"S", u"empty"), std::u16string());
   EXPECT_EQ(m.ReadFromSection(u"S", u"marker"), std::nullopt);
@@ -265,7 +266,7 @@ class ApplyTextsTest : public TempTree {
   }
   void Apply(const std::string& file) {
     Write("Program", "English.txt", "[MultiPairForm.dll]\r\n" + file);
-    Manager m;
+    LanguageFiles m;
     m.Load(Program(), Shared(), u"", 0x0409);
     m.ApplyTexts(form_, u"MultiPairForm.dll");
   }
@@ -353,7 +354,7 @@ TEST_F(ApplyTextsTest, FollowsSectionPathAndMapping) {
   auto* label = Label(u"lb_Title");
   Write("Shared", "English.txt", "[MultiPairForm.dll.a]\r\n%Mapping%=Common\r\n");
   Write("Program", "English.txt", "[Common]\r\nlb_Title->Caption=from Common\r\n");
-  Manager m;
+  LanguageFiles m;
   m.Load(Program(), Shared(), u"a", 0x0409);
   m.ApplyTexts(form_, u"MultiPairForm.dll");
   EXPECT_EQ(U8(label->Caption()), "from Common");
@@ -376,11 +377,11 @@ TEST(LanguageName, EveryListedIdentifier) {
       {{0x0412}, "Korean"},
   };
   for (const auto& [ids, name] : table)
-    for (uint16_t id : ids) EXPECT_EQ(U8(Manager::LanguageName(id)), name) << std::hex << id;
+    for (uint16_t id : ids) EXPECT_EQ(U8(LanguageFiles::LanguageName(id)), name) << std::hex << id;
   // Spanish: 2058 to 20490 in steps of 1024, nineteen identifiers.
   int spanish = 0;
   for (unsigned id = 2058; id <= 20490; id += 1024, ++spanish)
-    EXPECT_EQ(U8(Manager::LanguageName(static_cast<uint16_t>(id))), "Spanish") << id;
+    EXPECT_EQ(U8(LanguageFiles::LanguageName(static_cast<uint16_t>(id))), "Spanish") << id;
   EXPECT_EQ(spanish, 19);
 }
 
@@ -388,11 +389,11 @@ TEST(LanguageName, WholeIdentifiersOnlyEverythingElseIsEnglish) {
   for (uint16_t id :
        {0x040A, 0x000A, 0x540A, 0x580A, 0x7C0A, 0x0409, 0x0809, 0x0000, 0x0004, 0x1404, 0x7C04,
         0x0007, 0x1807, 0x1C0C, 0x0C10, 0x0819, 0x0C13, 0x0C16, 0x0811, 0x0812, 0xFFFF})
-    EXPECT_EQ(U8(Manager::LanguageName(id)), "English") << std::hex << id;
+    EXPECT_EQ(U8(LanguageFiles::LanguageName(id)), "English") << std::hex << id;
 }
 
 TEST_F(LoadTest, IdentifierZeroAndTheSpanishAndChineseEdges) {
-  Manager m;
+  LanguageFiles m;
   m.UserLanguageSource = [] { return uint16_t{0x0407}; };
   EXPECT_EQ(U8(m.Load(Program(), Shared(), u"", 0)), "German");
   EXPECT_EQ(U8(m.Load(Program(), Shared(), u"", 0x040A)), "English");
@@ -462,7 +463,7 @@ TEST_P(ShippedFiles, DefineEveryLabelAndMessageInTheirOwnLanguage) {
   EXPECT_EQ(ascii, english) << file;
 
   // Through the manager, each text comes from the language's own files, not the English ones.
-  Manager m;
+  LanguageFiles m;
   ASSERT_EQ(m.Load(Folder(ProgramTexts()), Folder(SharedTexts()), u"", GetParam().id),
             base::Utf8ToUtf16(GetParam().name));
   for (const char16_t* message : kMessages)
@@ -554,7 +555,7 @@ TEST(ShippedFiles, EveryLanguageHasEveryEnglishText) {
       const fs::path file = folder / (std::string(language.name) + ".txt");
       const ui::TIniFile own(file.u16string());
       ASSERT_TRUE(own.Loaded()) << file;
-      Manager m;
+      LanguageFiles m;
       m.Load(Folder(ProgramTexts()), Folder(SharedTexts()), u"", language.id);
       for (const auto& [section, key] : keys) {
         const std::string where = file.string() + " [" + U8(section) + "] " + U8(key);

@@ -374,16 +374,16 @@ class Checker {
       return;
     }
     if (key.value.empty()) return;  // counts as missing
-    const std::u16string keyword = Fold(class色彩位置字型檔管理::ExtractField(key.value, u',', 0));
+    const std::u16string keyword = Fold(skin::LayoutFile::ExtractField(key.value, u',', 0));
     try {
       if (position) {
-        class色彩位置字型檔管理::ParseRect(key.value);
+        skin::LayoutFile::ParseRect(key.value);
         if (keyword != Fold(u"rectp") && keyword != Fold(u"rectwh"))
           Warn(file, key.line,
                "'" + U8(key.value) +
                    "' is neither rectp nor rectwh: the control shrinks to nothing");
       } else {
-        class色彩位置字型檔管理::ParseColour(key.value);
+        skin::LayoutFile::ParseColour(key.value);
         if (keyword != Fold(u"rgb"))
           Warn(file, key.line, "'" + U8(key.value) + "' is not rgb,R,G,B: the colour is black");
       }
