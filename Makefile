@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 # How long `make fuzz` runs each fuzz target.
 FUZZ_SECONDS ?= 60
 
-.PHONY: all test demo bench fuzz deps native win64 win32 test-native test-win64 test-packages dist clean format
+.PHONY: all test demo bench fuzz deps native win64 win32 test-native test-win64 test-packages dist reproduce clean format
 
 all: native win64 win32
 
@@ -48,13 +48,19 @@ win32:
 	ctest --preset win32 --output-on-failure
 
 # The release files in dist/ (scripts/dist.sh): Windows Installer packages and zips of both
-# builds, the binaries' debug files, checksums. A release needs only the run-time tree.
+# builds, the binaries' debug files, checksums. A release needs only the run-time tree. Signed
+# with SIGN_PKCS12= and SIGN_PASSWORD_FILE=, or SIGN_CERT= and SIGN_KEY= (README, "Signing").
 dist: deps-dist
 	for p in win32 win64; do \
 	  cmake --preset $$p >/dev/null && \
 	  cmake --build --preset $$p -j$(JOBS) --target $(STAGE_TARGETS) || exit 1; \
 	done
 	scripts/dist.sh dist
+
+# The release files of this commit built again in a fresh clone in another folder and compared
+# with dist/ (or RELEASE=<folder>): each file that differs, where; fails unless all are equal.
+reproduce: deps-dist
+	scripts/reproduce.sh $(or $(RELEASE),dist)
 
 # The release files as `make dist` makes them (here into build/dist), read from their tables, then
 # the 64-bit package installed, upgraded, started and removed under Wine in a fresh prefix.

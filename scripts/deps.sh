@@ -4,8 +4,9 @@
 # fuzz needs clang and its libFuzzer runtime)
 set -eu
 want="cmake ninja-build g++ make python3 googletest g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686"
-# The release files: wixl builds the Windows Installer packages, msitools reads them back.
-dist="wixl msitools zip"
+# The release files: wixl builds the Windows Installer packages, msitools reads them back and
+# sets what wixl cannot be told, faketime stops wixl's clock, osslsigncode signs.
+dist="wixl msitools zip faketime osslsigncode"
 case "${1:-test}" in
   build) ;;
   dist) want="$want $dist" ;;

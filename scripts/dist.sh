@@ -6,9 +6,52 @@
 #   symbols/win32/, symbols/win64/            the debug information split off each binary
 #   SHA256SUMS
 # The version is the top-level CMake project's.
+#
+# Signing (README, "Signing"): with SIGN_PKCS12=<file.p12> and SIGN_PASSWORD_FILE=<file>, or
+# SIGN_CERT=<certificates.pem> and SIGN_KEY=<key.pem> (SIGN_PASSWORD_FILE too if the key is
+# encrypted), every .exe and .dll of both package trees is signed before it is packed, then both
+# packages: Authenticode, SHA-256, osslsigncode. The password goes to osslsigncode as a file name
+# only. SIGN_TIMESTAMP_URL=<url> adds an RFC 3161 time stamp (which no rebuild can reproduce).
+#
+# Reproducible: the same commit gives the same bytes from any folder at any time, signed too with
+# the same certificate and key. Every time that lands in a file is SOURCE_DATE_EPOCH, the last
+# commit's time unless set: the signing time, the files' times in the zips and in the packages'
+# cabinets (in UTC), the packages' summary times (packaging/msi.sh). Zip entries are sorted, with
+# fixed modes and no extra fields.
 set -euo pipefail
 root=$(realpath "$(dirname "$0")/..")
 out=$(realpath -m "${1:-$root/dist}")
+: "${SOURCE_DATE_EPOCH:=$(git -C "$root" log -1 --format=%ct)}"
+export SOURCE_DATE_EPOCH TZ=UTC
+
+sign=()
+if [ -n "${SIGN_PKCS12:-}" ]; then
+  sign=(-pkcs12 "$SIGN_PKCS12")
+elif [ -n "${SIGN_CERT:-}${SIGN_KEY:-}" ]; then
+  [ -n "${SIGN_CERT:-}" ] && [ -n "${SIGN_KEY:-}" ] || {
+    echo "dist: SIGN_CERT and SIGN_KEY go together" >&2
+    exit 1
+  }
+  sign=(-certs "$SIGN_CERT" -key "$SIGN_KEY")
+fi
+if [ ${#sign[@]} -gt 0 ]; then
+  [ -z "${SIGN_PASSWORD_FILE:-}" ] || sign+=(-readpass "$SIGN_PASSWORD_FILE")
+  [ -z "${SIGN_TIMESTAMP_URL:-}" ] || sign+=(-ts "$SIGN_TIMESTAMP_URL")
+  sign+=(-h sha256 -n Tandrel -time "$SOURCE_DATE_EPOCH")
+  echo "dist: signing with ${SIGN_PKCS12:-$SIGN_CERT}"
+else
+  echo "dist: no certificate (SIGN_PKCS12= or SIGN_CERT= and SIGN_KEY=): the release files are unsigned"
+fi
+# sign_file <file>: signed in place; osslsigncode's words only when it fails.
+sign_file() {
+  local said
+  said=$(osslsigncode sign "${sign[@]}" -in "$1" -out "$1.signed" 2>&1) || {
+    rm -f "$1.signed"
+    echo "dist: signing $1 failed: $said" >&2
+    exit 1
+  }
+  mv "$1.signed" "$1"
+}
 
 version=
 for preset in win32 win64; do
@@ -38,10 +81,24 @@ for preset in win32 win64; do
   cp -p "$build/stage/DLL/DLL_MouseDeviceManager.dll" "$tree/DLL/"
   cp -p "$root/packaging/DLL_MouseDeviceManager.scenario" "$tree/DLL/"
   "$root/scripts/check-pe.sh" "$tree/TandrelProgram.exe" $bits >/dev/null
+  if [ ${#sign[@]} -gt 0 ]; then
+    find "$tree" -type f \( -name '*.exe' -o -name '*.dll' \) -print0 | LC_ALL=C sort -z |
+      while IFS= read -r -d '' f; do sign_file "$f"; done
+  fi
+  # Whatever the umask and the clock of the build: binaries 755, other files 644, all at
+  # SOURCE_DATE_EPOCH.
+  find "$tree" -type d -exec chmod 755 {} +
+  find "$tree" -type f -exec chmod 644 {} +
+  find "$tree" -type f \( -name '*.exe' -o -name '*.dll' \) -exec chmod 755 {} +
+  find "$tree" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 
-  "$root/packaging/msi.sh" "$tree" $arch "$version" "$out/Tandrel-$version-$preset.msi"
+  msi=$out/Tandrel-$version-$preset.msi
+  "$root/packaging/msi.sh" "$tree" $arch "$version" "$msi"
+  [ ${#sign[@]} -eq 0 ] || sign_file "$msi"
   # Unpacked anywhere it runs as it is; the device-manager library goes into Tandrel\DLL\.
-  (cd "$pkg" && zip -qrX "$out/Tandrel-$version-$preset.zip" Tandrel -x 'Tandrel/DLL/*')
+  # Files only, in byte order of their names (an unzip makes the folders).
+  (cd "$pkg" && find Tandrel -path Tandrel/DLL -prune -o -type f -print | LC_ALL=C sort |
+    zip -qX -D "$out/Tandrel-$version-$preset.zip" -@)
   mkdir -p "$out/symbols/$preset"
   cp -p "$build/symbols/"*.debug "$out/symbols/$preset/"
 done
