@@ -62,10 +62,11 @@ dist: deps-dist
 reproduce: deps-dist
 	scripts/reproduce.sh $(or $(RELEASE),dist)
 
-# The release files as `make dist` makes them (here into build/dist), read from their tables, then
-# the 64-bit package installed, upgraded, started and removed under Wine in a fresh prefix.
+# The release files as `make dist` makes them: unsigned, then signed (into build/dist) with a
+# certificate made for the test and checked; read from their tables, then the signed 64-bit package
+# installed, upgraded, started and removed under Wine in a fresh prefix.
 test-packages: win32 win64
-	scripts/dist.sh build/dist
+	tests/packaging/sign_test.py build/dist
 	tests/packaging/dist_test.py build/dist
 	tests/packaging/install_test.sh build/dist
 
