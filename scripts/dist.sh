@@ -12,6 +12,9 @@
 # encrypted), every .exe and .dll of both package trees is signed before it is packed, then both
 # packages: Authenticode, SHA-256, osslsigncode. The password goes to osslsigncode as a file name
 # only. SIGN_TIMESTAMP_URL=<url> adds an RFC 3161 time stamp (which no rebuild can reproduce).
+# SIGN_FROM=<folder of release files> instead takes each signature from the same file there and
+# attaches it (osslsigncode attach-signature): how a rebuild without the key is compared with a
+# signed release (scripts/reproduce.sh). A signature attached to other bytes does not match them.
 #
 # Reproducible: the same commit gives the same bytes from any folder at any time, signed too with
 # the same certificate and key. Every time that lands in a file is SOURCE_DATE_EPOCH, the last
@@ -25,7 +28,10 @@ out=$(realpath -m "${1:-$root/dist}")
 export SOURCE_DATE_EPOCH TZ=UTC
 
 sign=()
-if [ -n "${SIGN_PKCS12:-}" ]; then
+if [ -n "${SIGN_FROM:-}" ]; then
+  SIGN_FROM=$(realpath "$SIGN_FROM")
+  echo "dist: the signatures of the release files in $SIGN_FROM attached"
+elif [ -n "${SIGN_PKCS12:-}" ]; then
   sign=(-pkcs12 "$SIGN_PKCS12")
 elif [ -n "${SIGN_CERT:-}${SIGN_KEY:-}" ]; then
   [ -n "${SIGN_CERT:-}" ] && [ -n "${SIGN_KEY:-}" ] || {
@@ -34,7 +40,9 @@ elif [ -n "${SIGN_CERT:-}${SIGN_KEY:-}" ]; then
   }
   sign=(-certs "$SIGN_CERT" -key "$SIGN_KEY")
 fi
-if [ ${#sign[@]} -gt 0 ]; then
+if [ -n "${SIGN_FROM:-}" ]; then
+  :
+elif [ ${#sign[@]} -gt 0 ]; then
   [ -z "${SIGN_PASSWORD_FILE:-}" ] || sign+=(-readpass "$SIGN_PASSWORD_FILE")
   [ -z "${SIGN_TIMESTAMP_URL:-}" ] || sign+=(-ts "$SIGN_TIMESTAMP_URL")
   sign+=(-h sha256 -n Tandrel -time "$SOURCE_DATE_EPOCH")
@@ -42,14 +50,30 @@ if [ ${#sign[@]} -gt 0 ]; then
 else
   echo "dist: no certificate (SIGN_PKCS12= or SIGN_CERT= and SIGN_KEY=): the release files are unsigned"
 fi
-# sign_file <file>: signed in place; osslsigncode's words only when it fails.
+signing=${SIGN_FROM:+from}
+[ ${#sign[@]} -eq 0 ] || signing=key
+# sign_file <file> <the same file of the release in SIGN_FROM>: signed in place; osslsigncode's
+# words only when it fails. An attached signature is checked by the comparison that follows, not
+# here: the chain of a private authority is not known to this machine.
 sign_file() {
   local said
-  said=$(osslsigncode sign "${sign[@]}" -in "$1" -out "$1.signed" 2>&1) || {
-    rm -f "$1.signed"
-    echo "dist: signing $1 failed: $said" >&2
-    exit 1
-  }
+  if [ $signing = key ]; then
+    said=$(osslsigncode sign "${sign[@]}" -in "$1" -out "$1.signed" 2>&1) || {
+      rm -f "$1.signed"
+      echo "dist: signing $1 failed: $said" >&2
+      exit 1
+    }
+  else
+    rm -f "$1.signature"
+    osslsigncode extract-signature -in "$2" -out "$1.signature" >/dev/null 2>&1 &&
+      osslsigncode attach-signature -sigin "$1.signature" -in "$1" -out "$1.signed" >/dev/null 2>&1 ||
+      true
+    rm -f "$1.signature"
+    [ -f "$1.signed" ] || {
+      echo "dist: no signature of $2 fits $1"
+      return 0
+    }
+  fi
   mv "$1.signed" "$1"
 }
 
@@ -81,10 +105,18 @@ for preset in win32 win64; do
   cp -p "$build/stage/DLL/DLL_MouseDeviceManager.dll" "$tree/DLL/"
   cp -p "$root/packaging/DLL_MouseDeviceManager.scenario" "$tree/DLL/"
   "$root/scripts/check-pe.sh" "$tree/TandrelProgram.exe" $bits >/dev/null
-  if [ ${#sign[@]} -gt 0 ]; then
-    find "$tree" -type f \( -name '*.exe' -o -name '*.dll' \) -print0 | LC_ALL=C sort -z |
-      while IFS= read -r -d '' f; do sign_file "$f"; done
+  msi=$out/Tandrel-$version-$preset.msi
+  published=$pkg/published
+  if [ "$signing" = from ]; then
+    # The published package's files, under [ProgramFiles(64)Folder]/Tandrel/.
+    msiextract -C "$pkg/published-files" "$SIGN_FROM/${msi##*/}" >/dev/null
+    published=$(find "$pkg/published-files" -type d -name Tandrel -print -quit)
   fi
+  if [ -n "$signing" ]; then
+    (cd "$tree" && find . -type f \( -name '*.exe' -o -name '*.dll' \) -printf '%P\0') |
+      LC_ALL=C sort -z | while IFS= read -r -d '' f; do sign_file "$tree/$f" "$published/$f"; done
+  fi
+  rm -rf "$pkg/published-files"
   # Whatever the umask and the clock of the build: binaries 755, other files 644, all at
   # SOURCE_DATE_EPOCH.
   find "$tree" -type d -exec chmod 755 {} +
@@ -92,9 +124,8 @@ for preset in win32 win64; do
   find "$tree" -type f \( -name '*.exe' -o -name '*.dll' \) -exec chmod 755 {} +
   find "$tree" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 
-  msi=$out/Tandrel-$version-$preset.msi
   "$root/packaging/msi.sh" "$tree" $arch "$version" "$msi"
-  [ ${#sign[@]} -eq 0 ] || sign_file "$msi"
+  [ -z "$signing" ] || sign_file "$msi" "${SIGN_FROM:-}/${msi##*/}"
   # Unpacked anywhere it runs as it is; the device-manager library goes into Tandrel\DLL\.
   # Files only, in byte order of their names (an unzip makes the folders).
   (cd "$pkg" && find Tandrel -path Tandrel/DLL -prune -o -type f -print | LC_ALL=C sort |

@@ -4,7 +4,10 @@
 # release-dir (default dist/). Prints each file that differs, with the first byte offset where it
 # does, and each file found on one side only; exit status 0 only when every file is equal.
 # The signing variables of `make dist` (SIGN_*) and SOURCE_DATE_EPOCH, where set, are handed to
-# the second build. The clone is removed when everything is equal, kept for a look otherwise.
+# the second build. Without a certificate, the signatures of signed release files are taken from
+# them and attached to the second build's files (SIGN_FROM, scripts/dist.sh): then everything but
+# the signatures is built again, and a signature that does not fit its file shows as a difference.
+# The clone is removed when everything is equal, kept for a look otherwise.
 set -euo pipefail
 root=$(realpath "$(dirname "$0")/..")
 release=$(realpath -m "${1:-$root/dist}")
@@ -20,9 +23,20 @@ if [ -n "$(git -C "$root" status --porcelain --untracked-files=no)" ]; then
   exit 2
 fi
 commit=$(git -C "$root" rev-parse HEAD)
-for v in SIGN_PKCS12 SIGN_PASSWORD_FILE SIGN_CERT SIGN_KEY; do
+for v in SIGN_PKCS12 SIGN_PASSWORD_FILE SIGN_CERT SIGN_KEY SIGN_FROM; do
   [ -z "${!v:-}" ] || export "$v=$(realpath "${!v}")"
 done
+signature=$(mktemp -u)
+signed=
+for f in "$release"/*.msi; do
+  osslsigncode extract-signature -in "$f" -out "$signature" >/dev/null 2>&1 && signed=$f
+  rm -f "$signature"
+done
+if [ -n "$signed" ] && [ -z "${SIGN_PKCS12:-}${SIGN_CERT:-}${SIGN_FROM:-}" ]; then
+  export SIGN_FROM=$release
+  echo "reproduce: the release files are signed and no certificate is given: their signatures are" \
+    "attached to the second build's files"
+fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tandrel-reproduce.XXXXXX")
 clone=$work/Tandrel

@@ -10,7 +10,8 @@ authority made for this run only; the signed release is left in dist-dir for the
 4. Every .exe and .dll in both packages and both zips, and both packages, verify against the root
    and name the signer's subject; each of them with one byte changed after signing is rejected.
 5. Signed again later from the PEM forms (SIGN_CERT with the chain, SIGN_KEY encrypted, the same
-   password file): the same bytes, file for file.
+   password file): the same bytes, file for file. Without the key, with the signatures of the
+   signed files attached (SIGN_FROM, how a signed release is reproduced): the same bytes again.
 """
 import os
 import shutil
@@ -193,6 +194,10 @@ def main(out):
     sums = [open(os.path.join(d, "SHA256SUMS")).read() if status == 0 else d for d in (out, again)]
     check(status == 0 and sums[0] == sums[1],
           "signed again from SIGN_CERT and an encrypted SIGN_KEY, later: byte for byte the same")
+    attached = os.path.join(work, "attached")
+    status, said = dist(attached, {"SIGN_FROM": out})
+    check(status == 0 and open(os.path.join(attached, "SHA256SUMS")).read() == sums[0],
+          "without the key, the signatures of the signed files attached: byte for byte the same")
     # The package trees that the tests after this one read are the signed ones.
     check(verify(os.path.join(ROOT, "build", "win64", "package", "Tandrel", "TandrelProgram.exe"),
                  path("root.pem"))[0], "build/win64/package holds the signed launcher")
