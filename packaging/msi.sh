@@ -12,7 +12,11 @@
 set -eu
 tree=$1 arch=$2 version=$3 out=$4
 here=$(dirname "$(realpath "$0")")
-: "${SOURCE_DATE_EPOCH:=$(git -C "$here" log -1 --format=%ct)}"
+: "${SOURCE_DATE_EPOCH:=$(git -C "$here" log -1 --format=%ct 2>/dev/null)}"
+[ -n "$SOURCE_DATE_EPOCH" ] || {
+  echo "msi.sh: no commit to take the time of the release from: set SOURCE_DATE_EPOCH" >&2
+  exit 1
+}
 base=$(dirname "$(realpath "$tree")")
 wxs="$base/Tandrel-$version-$arch.wxs"
 icon=$here/../shell/Application.ico

@@ -11,7 +11,7 @@ case "${1:-test}" in
   build) ;;
   dist) want="$want $dist" ;;
   fuzz) want="$want clang libclang-rt-14-dev" ;;
-  *) want="$want $dist wine64 wine xvfb xauth x11-apps x11-utils imagemagick xdotool" ;;
+  *) want="$want $dist openssl wine64 wine xvfb xauth x11-apps x11-utils imagemagick xdotool" ;;
 esac
 missing=""
 for p in $want; do

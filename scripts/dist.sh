@@ -24,40 +24,43 @@
 set -euo pipefail
 root=$(realpath "$(dirname "$0")/..")
 out=$(realpath -m "${1:-$root/dist}")
-: "${SOURCE_DATE_EPOCH:=$(git -C "$root" log -1 --format=%ct)}"
+: "${SOURCE_DATE_EPOCH:=$(git -C "$root" log -1 --format=%ct 2>/dev/null)}"
+[ -n "$SOURCE_DATE_EPOCH" ] || {
+  echo "dist: no commit to take the time of the release from: set SOURCE_DATE_EPOCH" >&2
+  exit 1
+}
 export SOURCE_DATE_EPOCH TZ=UTC
 
-sign=()
+sign=() signing=
 if [ -n "${SIGN_FROM:-}" ]; then
-  SIGN_FROM=$(realpath "$SIGN_FROM")
+  signing=from SIGN_FROM=$(realpath "$SIGN_FROM")
   echo "dist: the signatures of the release files in $SIGN_FROM attached"
-elif [ -n "${SIGN_PKCS12:-}" ]; then
-  sign=(-pkcs12 "$SIGN_PKCS12")
-elif [ -n "${SIGN_CERT:-}${SIGN_KEY:-}" ]; then
-  [ -n "${SIGN_CERT:-}" ] && [ -n "${SIGN_KEY:-}" ] || {
-    echo "dist: SIGN_CERT and SIGN_KEY go together" >&2
-    exit 1
-  }
-  sign=(-certs "$SIGN_CERT" -key "$SIGN_KEY")
-fi
-if [ -n "${SIGN_FROM:-}" ]; then
-  :
-elif [ ${#sign[@]} -gt 0 ]; then
-  [ -z "${SIGN_PASSWORD_FILE:-}" ] || sign+=(-readpass "$SIGN_PASSWORD_FILE")
-  [ -z "${SIGN_TIMESTAMP_URL:-}" ] || sign+=(-ts "$SIGN_TIMESTAMP_URL")
-  sign+=(-h sha256 -n Tandrel -time "$SOURCE_DATE_EPOCH")
-  echo "dist: signing with ${SIGN_PKCS12:-$SIGN_CERT}"
 else
-  echo "dist: no certificate (SIGN_PKCS12= or SIGN_CERT= and SIGN_KEY=): the release files are unsigned"
+  if [ -n "${SIGN_PKCS12:-}" ]; then
+    sign=(-pkcs12 "$SIGN_PKCS12")
+  elif [ -n "${SIGN_CERT:-}${SIGN_KEY:-}" ]; then
+    if [ -z "${SIGN_CERT:-}" ] || [ -z "${SIGN_KEY:-}" ]; then
+      echo "dist: SIGN_CERT and SIGN_KEY go together" >&2
+      exit 1
+    fi
+    sign=(-certs "$SIGN_CERT" -key "$SIGN_KEY")
+  fi
+  if [ ${#sign[@]} -gt 0 ]; then
+    signing=key
+    [ -z "${SIGN_PASSWORD_FILE:-}" ] || sign+=(-readpass "$SIGN_PASSWORD_FILE")
+    [ -z "${SIGN_TIMESTAMP_URL:-}" ] || sign+=(-ts "$SIGN_TIMESTAMP_URL")
+    sign+=(-h sha256 -n Tandrel -time "$SOURCE_DATE_EPOCH")
+    echo "dist: signing with ${SIGN_PKCS12:-$SIGN_CERT}"
+  else
+    echo "dist: no certificate (SIGN_PKCS12= or SIGN_CERT= and SIGN_KEY=): the release files are unsigned"
+  fi
 fi
-signing=${SIGN_FROM:+from}
-[ ${#sign[@]} -eq 0 ] || signing=key
 # sign_file <file> <the same file of the release in SIGN_FROM>: signed in place; osslsigncode's
 # words only when it fails. An attached signature is checked by the comparison that follows, not
 # here: the chain of a private authority is not known to this machine.
 sign_file() {
   local said
-  if [ $signing = key ]; then
+  if [ "$signing" = key ]; then
     said=$(osslsigncode sign "${sign[@]}" -in "$1" -out "$1.signed" 2>&1) || {
       rm -f "$1.signed"
       echo "dist: signing $1 failed: $said" >&2
@@ -65,9 +68,10 @@ sign_file() {
     }
   else
     rm -f "$1.signature"
-    osslsigncode extract-signature -in "$2" -out "$1.signature" >/dev/null 2>&1 &&
+    if osslsigncode extract-signature -in "$2" -out "$1.signature" >/dev/null 2>&1; then
       osslsigncode attach-signature -sigin "$1.signature" -in "$1" -out "$1.signed" >/dev/null 2>&1 ||
-      true
+        true
+    fi
     rm -f "$1.signature"
     [ -f "$1.signed" ] || {
       echo "dist: no signature of $2 fits $1"
