@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 # How long `make fuzz` runs each fuzz target.
 FUZZ_SECONDS ?= 60
 
-.PHONY: all test demo bench fuzz deps native win64 win32 test-native test-win64 test-packages dist clean format
+.PHONY: all test demo bench fuzz deps native win64 win32 test-native test-win64 test-packages dist reproduce clean format
 
 all: native win64 win32
 
@@ -48,7 +48,8 @@ win32:
 	ctest --preset win32 --output-on-failure
 
 # The release files in dist/ (scripts/dist.sh): Windows Installer packages and zips of both
-# builds, the binaries' debug files, checksums. A release needs only the run-time tree.
+# builds, the binaries' debug files, checksums. A release needs only the run-time tree. Signed
+# with SIGN_PKCS12= and SIGN_PASSWORD_FILE=, or SIGN_CERT= and SIGN_KEY= (README, "Signing").
 dist: deps-dist
 	for p in win32 win64; do \
 	  cmake --preset $$p >/dev/null && \
@@ -56,10 +57,16 @@ dist: deps-dist
 	done
 	scripts/dist.sh dist
 
-# The release files as `make dist` makes them (here into build/dist), read from their tables, then
-# the 64-bit package installed, upgraded, started and removed under Wine in a fresh prefix.
+# The release files of this commit built again in a fresh clone in another folder and compared
+# with dist/ (or RELEASE=<folder>): each file that differs, where; fails unless all are equal.
+reproduce: deps-dist
+	scripts/reproduce.sh $(or $(RELEASE),dist)
+
+# The release files as `make dist` makes them: unsigned, then signed (into build/dist) with a
+# certificate made for the test and checked; read from their tables, then the signed 64-bit package
+# installed, upgraded, started and removed under Wine in a fresh prefix.
 test-packages: win32 win64
-	scripts/dist.sh build/dist
+	tests/packaging/sign_test.py build/dist
 	tests/packaging/dist_test.py build/dist
 	tests/packaging/install_test.sh build/dist
 

@@ -4,6 +4,12 @@ the codes and every file of the package tree, one component per file.
 
 Usage: make_wxs.py --tree DIR --arch x86|x64 --version X.Y.Z --icon FILE --out FILE.wxs
 
+The source names no folder of this machine: files are found through the preprocessor variables
+Tree (the package tree) and Icon (the product's icon), which packaging/msi.sh gives wixl as paths
+relative to the .wxs file. The package code (Package/@Id) is derived from the source and the bytes
+of every file it packs: the same package has the same code wherever and whenever it is built, and
+a package that differs in one byte has another one.
+
 Each file's feature follows from where it lies in the tree:
   DLL\\...                                   Simulator
   Data\\Tandrel_Program\\Forms\\<M>\\ (a folder holding <M>.dll: a feature module)   Modules
@@ -27,6 +33,15 @@ MODULES_DIR = ("Data", "Tandrel_Program", "Forms")
 
 def code(*parts):
     return str(uuid.uuid5(NAMESPACE, "/".join(parts))).upper()
+
+
+def package_code(text, files):
+    """The package code of a source text (with its @PACKAGE_CODE@ still open) that packs files."""
+    digest = hashlib.sha256(text.encode("utf-8"))
+    for path in files:
+        with open(path, "rb") as f:
+            digest.update(hashlib.sha256(f.read()).digest())
+    return code("package", digest.hexdigest())
 
 
 def ident(prefix, rel):
@@ -60,12 +75,11 @@ def main():
     if not re.fullmatch(r"\d{1,3}\.\d{1,3}\.\d{1,5}", a.version):
         sys.exit(f"make_wxs.py: {a.version}: a package version is major.minor.build")
     tree = os.path.abspath(a.tree)
-    # wixl looks for sources relative to the .wxs file only.
-    base = os.path.dirname(os.path.abspath(a.out))
     win64 = "yes" if a.arch == "x64" else "no"
     modules = module_folders(tree)
     refs = {"Launcher": [], "Modules": [], "Simulator": []}
     lines = []
+    packed = [a.icon]
 
     def walk(folder, rel, depth):
         pad = "  " * depth
@@ -83,8 +97,9 @@ def main():
             lines.append(f"{pad}<Component Id=\"{cid}\" Guid=\"{code('component', a.arch, key)}\""
                          f" Win64=\"{win64}\">")
             lines.append(f"{pad}  <File Id=\"{ident('f', key)}\" Name={quoteattr(name)}"
-                         f" Source={quoteattr(os.path.relpath(path, base))} KeyPath=\"yes\"/>")
+                         f" Source={quoteattr('$(var.Tree)/' + key)} KeyPath=\"yes\"/>")
             lines.append(f"{pad}</Component>")
+            packed.append(path)
             refs[feature].append(f"        <ComponentRef Id=\"{cid}\"/>")
 
     walk(tree, [], 5)
@@ -100,7 +115,6 @@ def main():
         "UPGRADE_CODE": UPGRADE_CODE,
         "WIN64": win64,
         "PROGRAM_FILES": "ProgramFiles64Folder" if a.arch == "x64" else "ProgramFilesFolder",
-        "ICON": os.path.relpath(a.icon, base),
         "TREE": "\n".join(lines),
         "LAUNCHER": "\n".join(refs["Launcher"]),
         "MODULES": "\n".join(refs["Modules"]),
@@ -111,8 +125,9 @@ def main():
     # The template's own components: @GUID_<Id>@.
     text = re.sub(r"@GUID_(\w+)@", lambda m: code("component", a.arch, m.group(1)), text)
     left = re.findall(r"@[A-Z_]+@", text)
-    if left:
+    if left != ["@PACKAGE_CODE@"]:
         sys.exit(f"make_wxs.py: not filled in: {' '.join(left)}")
+    text = text.replace("@PACKAGE_CODE@", package_code(text, packed))
     with open(a.out, "w", encoding="utf-8") as f:
         f.write(text)
 

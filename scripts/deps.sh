@@ -4,13 +4,14 @@
 # fuzz needs clang and its libFuzzer runtime)
 set -eu
 want="cmake ninja-build g++ make python3 googletest g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686"
-# The release files: wixl builds the Windows Installer packages, msitools reads them back.
-dist="wixl msitools zip"
+# The release files: wixl builds the Windows Installer packages, msitools reads them back and
+# sets what wixl cannot be told, faketime stops wixl's clock, osslsigncode signs.
+dist="wixl msitools zip faketime osslsigncode"
 case "${1:-test}" in
   build) ;;
   dist) want="$want $dist" ;;
   fuzz) want="$want clang libclang-rt-14-dev" ;;
-  *) want="$want $dist wine64 wine xvfb xauth x11-apps x11-utils imagemagick xdotool" ;;
+  *) want="$want $dist openssl wine64 wine xvfb xauth x11-apps x11-utils imagemagick xdotool" ;;
 esac
 missing=""
 for p in $want; do

@@ -8,14 +8,19 @@
   default levels; the downgrade message.
 - The zips: the package tree without DLL\\.
 - The binaries are stripped and each names its debug file in symbols/, by name and checksum.
+- The package code (summary information) is the one its source names, derived from the package's
+  contents: a package built again from a copy of the tree in another folder, later, has the same
+  code and bytes; one built after one byte of one file changed has another code.
 - SHA256SUMS covers every file.
 """
 import hashlib
 import os
 import re
+import shutil
 import struct
 import subprocess
 import sys
+import time
 import zipfile
 import zlib
 
@@ -86,6 +91,47 @@ def debuglink(objdump, binary):
     name = raw.split(b"\0", 1)[0].decode()
     crc = struct.unpack_from("<I", raw, (len(name) + 1 + 3) // 4 * 4)[0]
     return name, crc
+
+
+def package_code(msi):
+    suminfo = subprocess.run(["msiinfo", "suminfo", msi], check=True, capture_output=True,
+                             text=True).stdout
+    return re.search(r"^Revision number \(UUID\): (.*)$", suminfo, re.M).group(1)
+
+
+def msi(tree, version, out):
+    """packaging/msi.sh on a 64-bit package tree: the package's file."""
+    subprocess.run([os.path.join(ROOT, "packaging", "msi.sh"), tree, "x64", version, out],
+                   check=True)
+    return out
+
+
+def check_package_code(dist, version):
+    tree = os.path.join(ROOT, "build", "win64", "package", "Tandrel")
+    shipped = package_code(os.path.join(dist, f"Tandrel-{version}-win64.msi"))
+    source = open(os.path.join(tree, "..", f"Tandrel-{version}-x64.wxs"), encoding="utf-8").read()
+    check(re.search(r'<Package Id="([^"]*)"', source).group(1) == shipped.strip("{}"),
+          f"win64: the package code is its source's, {shipped}")
+    work = os.path.join(ROOT, "build", "dist-test")
+    shutil.rmtree(work, ignore_errors=True)
+    elsewhere = os.path.join(work, "another", "folder", "Tandrel")
+    shutil.copytree(tree, elsewhere)  # with the files' times
+    first = msi(elsewhere, version, os.path.join(work, "copy.msi"))
+    time.sleep(1.1)
+    again = msi(tree, version, os.path.join(work, "again.msi"))
+    check(package_code(first) == shipped and open(first, "rb").read() == open(again, "rb").read(),
+          "win64: built again from a copy of the tree in another folder, later: the same code and bytes")
+    launcher = os.path.join(elsewhere, "TandrelProgram.exe")
+    data = bytearray(open(launcher, "rb").read())
+    data[len(data) // 2] ^= 0x01
+    open(launcher, "wb").write(data)
+    changed = msi(elsewhere, version, os.path.join(work, "changed.msi"))
+    props = {p["Property"]: p["Value"] for p in table(changed, "Property")}
+    shipped_props = {p["Property"]: p["Value"]
+                     for p in table(os.path.join(dist, f"Tandrel-{version}-win64.msi"), "Property")}
+    check(package_code(changed) != shipped and props["ProductCode"] == shipped_props["ProductCode"],
+          f"win64: one byte of the launcher changed: another package code ({package_code(changed)}),"
+          " the same product code")
 
 
 def main(dist):
@@ -161,6 +207,7 @@ def main(dist):
                   f"{preset}: {rel} is stripped; its debug file symbols/{preset}/{link and link[0]}")
     check(len(upgrade_codes) == 1 and None not in upgrade_codes,
           f"one upgrade code for both packages: {upgrade_codes}")
+    check_package_code(dist, version)
 
     sums = {}
     for line in open(os.path.join(dist, "SHA256SUMS"), encoding="utf-8"):
