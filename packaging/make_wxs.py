@@ -6,6 +6,7 @@ Usage: make_wxs.py --tree DIR --arch x86|x64 --version X.Y.Z --icon FILE --out F
 
 Each file's feature follows from where it lies in the tree:
   DLL\\...                                   Simulator
+  SDK\\...                                   SDK
   Data\\Tandrel_Program\\Forms\\<M>\\ (a folder holding <M>.dll: a feature module)   Modules
   everything else (TandrelProgram.exe, the data tree)   Launcher
 """
@@ -37,6 +38,8 @@ def ident(prefix, rel):
 def feature_of(parts, modules):
     if parts[0] == "DLL":
         return "Simulator"
+    if parts[0] == "SDK":
+        return "SDK"
     if len(parts) > 4 and tuple(parts[:3]) == MODULES_DIR and parts[3] in modules:
         return "Modules"
     return "Launcher"
@@ -64,7 +67,7 @@ def main():
     base = os.path.dirname(os.path.abspath(a.out))
     win64 = "yes" if a.arch == "x64" else "no"
     modules = module_folders(tree)
-    refs = {"Launcher": [], "Modules": [], "Simulator": []}
+    refs = {"Launcher": [], "Modules": [], "Simulator": [], "SDK": []}
     lines = []
 
     def walk(folder, rel, depth):
@@ -105,6 +108,7 @@ def main():
         "LAUNCHER": "\n".join(refs["Launcher"]),
         "MODULES": "\n".join(refs["Modules"]),
         "SIMULATOR": "\n".join(refs["Simulator"]),
+        "SDK": "\n".join(refs["SDK"]),
     }
     for k, v in fill.items():
         text = text.replace(f"@{k}@", v)
