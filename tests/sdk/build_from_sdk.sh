@@ -10,15 +10,7 @@ out=$(realpath -m "$2")
 extract=$(realpath "$(dirname "$0")/../../scripts/extract-code.py")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-checks=0
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-ok() {
-  checks=$((checks + 1))
-  echo "ok $checks - $*"
-}
+fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cp -R "$sdk" "$work/SDK"
 cd "$work/SDK"
@@ -26,7 +18,7 @@ python3 "$extract" MODULES.md "$work" build.sh
 env -u CPATH -u C_INCLUDE_PATH sh -e "$work/build.sh" 2>"$work/warnings" ||
   fail "the guide's build commands failed: $(cat "$work/warnings")"
 [ ! -s "$work/warnings" ] || fail "the guide's module builds with warnings: $(cat "$work/warnings")"
-ok "the guide's build commands build both modules from the SDK folder alone, without a warning"
+echo "ok - the guide's build commands build both modules from the SDK folder alone, without a warning"
 
 for bits in 32 64; do
   if [ $bits = 32 ]; then tool=i686 format=pei-i386; else tool=x86_64 format=pei-x86-64; fi
@@ -38,8 +30,7 @@ for bits in 32 64; do
   names=$("$tool-w64-mingw32-objdump" -p "$dll" |
     sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -n 's/^\s*\[ *[0-9]*\] //p')
   [ "$names" = return_RSSIDisplay ] || fail "$dll exports '$names', not return_RSSIDisplay alone"
-  ok "$dll: a $bits-bit DLL exporting return_RSSIDisplay, undecorated, and nothing else"
+  echo "ok - $dll: a $bits-bit DLL exporting return_RSSIDisplay, undecorated, and nothing else"
   mkdir -p "$out/win$bits"
   cp "$dll" "$out/win$bits/"
 done
-echo "sdk build: $checks checks passed"
