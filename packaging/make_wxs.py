@@ -12,6 +12,7 @@ a package that differs in one byte has another one.
 
 Each file's feature follows from where it lies in the tree:
   DLL\\...                                   Simulator
+  SDK\\...                                   SDK
   Data\\Tandrel_Program\\Forms\\<M>\\ (a folder holding <M>.dll: a feature module)   Modules
   everything else (TandrelProgram.exe, the data tree)   Launcher
 """
@@ -52,6 +53,8 @@ def ident(prefix, rel):
 def feature_of(parts, modules):
     if parts[0] == "DLL":
         return "Simulator"
+    if parts[0] == "SDK":
+        return "SDK"
     if len(parts) > 4 and tuple(parts[:3]) == MODULES_DIR and parts[3] in modules:
         return "Modules"
     return "Launcher"
@@ -77,7 +80,7 @@ def main():
     tree = os.path.abspath(a.tree)
     win64 = "yes" if a.arch == "x64" else "no"
     modules = module_folders(tree)
-    refs = {"Launcher": [], "Modules": [], "Simulator": []}
+    refs = {"Launcher": [], "Modules": [], "Simulator": [], "SDK": []}
     lines = []
     packed = [a.icon]
 
@@ -119,6 +122,7 @@ def main():
         "LAUNCHER": "\n".join(refs["Launcher"]),
         "MODULES": "\n".join(refs["Modules"]),
         "SIMULATOR": "\n".join(refs["Simulator"]),
+        "SDK": "\n".join(refs["SDK"]),
     }
     for k, v in fill.items():
         text = text.replace(f"@{k}@", v)

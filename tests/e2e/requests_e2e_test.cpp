@@ -134,30 +134,6 @@ TEST(Requests, ASecondPressWhileAModuleRunsStartsNothing) {
   EXPECT_EQ(CountLines(Lines(log), "enter"), 2u);
 }
 
-TEST(Guide, TheMinimalModuleOfTheGuideRunsAndGetsItsAnswers) {
-  LauncherRun run;
-  run.WriteScenario("[receiver]\nfamily = 1\nfirmware = 38\ninfo.4 = 00 2A E7\ndrift = 0\n");
-  std::filesystem::copy_file(
-      TANDREL_GUIDE_MODULE, run.Folder() / "Data/Tandrel_Program/Forms/RSSIDisplay/RSSIDisplay.dll",
-      std::filesystem::copy_options::overwrite_existing);
-  ASSERT_TRUE(run.Start());
-  HWND main = run.WaitForMainWindow();
-  ASSERT_NE(main, nullptr);
-  PostMessageW(run.ChildAt(main, kRssiButton), BM_CLICK, 0, 0);
-  HWND window = run.WaitForWindowOfClass(L"MinimalSignalDisplay");
-  ASSERT_NE(window, nullptr) << "the guide's module did not start";
-  wchar_t title[64] = {};
-  for (int i = 0; i < 100; ++i, Sleep(50)) {
-    GetWindowTextW(window, title, 64);
-    if (std::wstring(title) == L"Channel 7, level 42") break;
-  }
-  EXPECT_EQ(std::wstring(title), L"Channel 7, level 42");
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  for (int i = 0; i < 100 && !IsWindowEnabled(main); ++i) Sleep(20);
-  EXPECT_TRUE(IsWindowEnabled(main));
-  EXPECT_TRUE(run.Running()) << "the launcher stays after the signal display";
-}
-
 TEST(Session, EndingTheSessionRunsTheCloseQueryAndACancelledEndOpensAccessAgain) {
   LauncherRun run;
   run.WriteScenario(e2e::OneReceiverScenario());

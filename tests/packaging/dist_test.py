@@ -6,6 +6,7 @@
   here, so this is all it gets); per-machine into Program Files; the upgrade code shared; the
   version, which is also the launcher's version resource and the file names'; the features'
   default levels; the downgrade message.
+- The SDK folder: its files, all in the SDK feature.
 - The zips: the package tree without DLL\\.
 - The binaries are stripped and each names its debug file in symbols/, by name and checksum.
 - The package code (summary information) is the one its source names, derived from the package's
@@ -27,6 +28,9 @@ import zlib
 ROOT = os.path.realpath(os.path.join(os.path.dirname(__file__), "..", ".."))
 COMPONENT_64BIT = 256  # msidbComponentAttributes64bit
 LOCATOR_64BIT = 16  # msidbLocatorType64bit
+# The SDK folder: what a module author needs, and nothing else.
+SDK_FILES = {"tandrel_sdk.h", "tandrel_devicemanager.h", "MODULES.md", "SIMULATOR.md", "signal.c",
+             "signal.def", "signal.scenario"}
 passed = []
 failures = []
 
@@ -44,8 +48,8 @@ def table(msi, name):
     return [dict(zip(columns, line.split("\t"))) for line in lines[3:] if line]
 
 
-def installed_files(msi):
-    """{relative path: size} of the files the package lays under INSTALLDIR."""
+def file_paths(msi):
+    """{File key: relative path} of the files the package lays under INSTALLDIR."""
     dirs = {d["Directory"]: d for d in table(msi, "Directory")}
 
     def path(d):
@@ -55,11 +59,17 @@ def installed_files(msi):
         return (parent + "/" if parent else "") + dirs[d]["DefaultDir"].split("|")[-1]
 
     where = {c["Component"]: c["Directory_"] for c in table(msi, "Component")}
-    files = {}
+    paths = {}
     for f in table(msi, "File"):
         folder = path(where[f["Component_"]])
-        files[(folder + "/" if folder else "") + f["FileName"].split("|")[-1]] = int(f["FileSize"])
-    return files
+        paths[f["File"]] = (folder + "/" if folder else "") + f["FileName"].split("|")[-1]
+    return paths
+
+
+def installed_files(msi):
+    """{relative path: size} of the files the package lays under INSTALLDIR."""
+    paths = file_paths(msi)
+    return {paths[f["File"]]: int(f["FileSize"]) for f in table(msi, "File")}
 
 
 def tree_files(tree):
@@ -172,18 +182,23 @@ def main(dist):
         check(len(wide) == (len(components) if bits == 64 else 0),
               f"{preset}: all {len(components)} components are {bits}-bit")
         locators = table(msi, "RegLocator")
-        check(len(locators) == 3 and all(bool(int(r["Type"]) & LOCATOR_64BIT) == (bits == 64)
+        check(len(locators) == 4 and all(bool(int(r["Type"]) & LOCATOR_64BIT) == (bits == 64)
                                          for r in locators),
               f"{preset}: the remembered folder and features are read from the {bits}-bit registry")
         levels = {f["Feature"]: (f["Feature_Parent"], f["Level"]) for f in table(msi, "Feature")}
         check(levels == {"Launcher": ("", "1"), "Modules": ("Launcher", "1"),
-                         "Simulator": ("Launcher", "1000")},
-              f"{preset}: features Launcher and Modules on, Simulator off")
+                         "Simulator": ("Launcher", "1000"), "SDK": ("Launcher", "1000")},
+              f"{preset}: features Launcher and Modules on, Simulator and SDK off")
         by_file = {f["File"]: f["Component_"] for f in table(msi, "File")}
         sim_file = next(f["File"] for f in table(msi, "File")
                         if f["FileName"] == "DLL_MouseDeviceManager.dll")
         in_sim = {r["Component_"] for r in table(msi, "FeatureComponents") if r["Feature_"] == "Simulator"}
         check(by_file[sim_file] in in_sim, f"{preset}: DLL\\DLL_MouseDeviceManager.dll is the Simulator's")
+        in_sdk = {r["Component_"] for r in table(msi, "FeatureComponents") if r["Feature_"] == "SDK"}
+        sdk_parts = {by_file[f] for f, p in file_paths(msi).items() if p.startswith("SDK/")}
+        check({k for k in tree_files(tree) if k.startswith("SDK/")} == {"SDK/" + n for n in SDK_FILES}
+              and in_sdk == sdk_parts | {"RememberSdk"},
+              f"{preset}: SDK\\ holds the headers, the pages and the sample module, all the SDK's")
         check(any(c["Condition"] == "NOT WIX_DOWNGRADE_DETECTED" and "newer version" in c["Description"]
                   for c in table(msi, "LaunchCondition")),
               f"{preset}: a downgrade is refused with a message")

@@ -83,7 +83,7 @@ snapshot >"$work/before.txt"
 [ ! -e "$drive/$folder" ] || fail "the install folder exists before the install"
 
 # 1. The older version, every feature, a folder of its own.
-msiexec install.log /i "$old_msi" /qn "INSTALLDIR=C:\\$folder" ADDLOCAL=Launcher,Modules,Simulator ||
+msiexec install.log /i "$old_msi" /qn "INSTALLDIR=C:\\$folder" ADDLOCAL=Launcher,Modules,Simulator,SDK ||
   fail "the install ended with $? (see $work/install.log)"
 tree=$root/build/win64/package/Tandrel
 diff <(cd "$tree" && find . -type f | LC_ALL=C sort) <(cd "$drive/$folder" && find . -type f | LC_ALL=C sort) ||
