@@ -112,7 +112,7 @@ struct Driver {
       step = nullptr;
       EnumThreadWindows(
           GetCurrentThreadId(),
-          [](HWND w, LPARAM) -> BOOL {
+          [](HWND w, LPARAM) CALLBACK -> BOOL {
             if (w != launcher) PostMessageW(w, WM_CLOSE, 0, 0);
             return TRUE;
           },
@@ -129,7 +129,7 @@ HWND OwnedWindow(HWND launcher, const wchar_t* cls) {
   } find{launcher, nullptr, cls};
   EnumThreadWindows(
       GetCurrentThreadId(),
-      [](HWND w, LPARAM lp) -> BOOL {
+      [](HWND w, LPARAM lp) CALLBACK -> BOOL {
         auto* f = reinterpret_cast<Find*>(lp);
         wchar_t name[64];
         GetClassNameW(w, name, 64);
@@ -147,7 +147,7 @@ std::wstring StaticTexts(HWND dialog) {
   std::wstring all;
   EnumChildWindows(
       dialog,
-      [](HWND w, LPARAM lp) -> BOOL {
+      [](HWND w, LPARAM lp) CALLBACK -> BOOL {
         wchar_t name[32];
         GetClassNameW(w, name, 32);
         if (_wcsicmp(name, L"Static") == 0)
