@@ -1,6 +1,7 @@
 #!/bin/bash
-# win32-tests.sh <dist-dir>: runs the 32-bit batch (scripts/guest32/batch.sh) over build/win32 and
-# the win32 package of <dist-dir>, and prints one line per suite; fails when any suite fails.
+# win32-tests.sh <dist-dir> [test-preset]: runs the 32-bit batch (scripts/guest32/batch.sh) over
+# build/win32, with the CTest preset win32-wine (make test) or win32-wine-all (make test-win32),
+# and the win32 package of <dist-dir>; prints one line per suite and fails when any suite fails.
 # Where it runs:
 #   - on this machine, when its kernel runs 32-bit code and its 32-bit Wine (wine32) is installed;
 #   - else (these machines: "32-bit emulation disabled") in the 32-bit test machine of
@@ -10,6 +11,7 @@
 set -euo pipefail
 root=$(realpath "$(dirname "$0")/..")
 dist=$(realpath "$1")
+preset=${2:-win32-wine-all}
 results=$root/build/win32/wine32-results.txt
 rm -f "$results"
 
@@ -19,14 +21,14 @@ TANDREL_PACKAGE_STEP=prepare "$root/tests/packaging/install_test.sh" "$dist" win
 if [ "${TANDREL_WIN32_GUEST:-}" != 1 ] && [ -x /usr/lib/wine/wine ] &&
   /usr/lib/wine/wine --version >/dev/null 2>&1; then
   echo "32-bit batch: with this machine's own 32-bit Wine"
-  "$root/scripts/guest32/batch.sh" "$results"
+  "$root/scripts/guest32/batch.sh" "$results" "$preset"
 else
   echo "32-bit batch: in the 32-bit test machine (this kernel runs no 32-bit code)"
   image=$("$root/scripts/guest32/image.sh")
   job=$root/build/guest32/job
   rm -rf "$job"
   mkdir -p "$job"
-  echo "bash '$root/scripts/guest32/batch.sh' /job/results" >"$job/job.sh"
+  echo "bash '$root/scripts/guest32/batch.sh' /job/results $preset" >"$job/job.sh"
   start=$(date +%s)
   TANDREL_GUEST_IMAGE=$image TANDREL_GUEST_TREE=$root "$root/scripts/guest32/boot.sh" "$job" 2400 &
   boot=$!

@@ -14,6 +14,7 @@
 #include "modules/Classdll介面_訊息確認.h"
 #include "modules/Dllexports.h"
 #include "modules/Subdll介面_共用.h"
+#include "tests/support/Patience.h"
 
 namespace {
 
@@ -95,7 +96,7 @@ struct Driver {
   Driver(HWND launcherWindow, std::function<bool()> s, DWORD limitMs = 15000) {
     step = std::move(s);
     launcher = launcherWindow;
-    deadline = GetTickCount() + limitMs;
+    deadline = GetTickCount() + limitMs * testing_support::Patience();
     timedOut = false;
     timer = SetTimer(nullptr, 0, 50, Tick);
   }
@@ -165,8 +166,10 @@ TEST(MessageConfirm, ShowsTheTextModallyUntilOk) {
   Driver driver(launcher.hwnd, [&] {
     HWND box = OwnedWindow(launcher.hwnd, L"#32770");
     if (!box) return false;
-    caption = TextOf(box);
+    // The texts may be set a moment after the box shows.
     texts = StaticTexts(box);
+    if (texts.find(L"Plug it in") == std::wstring::npos) return false;
+    caption = TextOf(box);
     ownerDisabled = !IsWindowEnabled(launcher.hwnd);
     SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     return true;
