@@ -1,13 +1,15 @@
 # The two commands of the README:
 #   make demo   build the 64-bit launcher and run it under Wine (screenshot when headless)
 #   make test   build native, win64 and win32; run the native tests and the win64 tests under Wine,
-#               then build the release packages and install, start and remove them under Wine
+#               then build the release packages and install, start and remove them under Wine,
+#               then the 32-bit batch under a 32-bit Wine (all of it: make test-win32)
 # Both install what they need with apt-get first (scripts/deps.sh). Releases: make dist.
 JOBS ?= $(shell nproc)
 # How long `make fuzz` runs each fuzz target.
 FUZZ_SECONDS ?= 60
 
-.PHONY: all test demo bench fuzz deps native win64 win32 test-native test-win64 test-packages dist reproduce clean format
+.PHONY: all test demo demo32 bench fuzz deps native win64 win32 test-native test-win64 test-packages \
+        test-win32 test-win32-part packages dist reproduce clean format
 
 all: native win64 win32
 
@@ -16,7 +18,7 @@ all: native win64 win32
 STAGE_TARGETS = TandrelProgram tandrel-check devicemanager_sim MessageConfirm MultiPairForm \
                 RSSIDisplay tandrel_data tandrel_skin_data
 
-test: deps-test test-native win32 test-win64 test-packages
+test: deps-test test-native win32 test-win64 test-packages test-win32-part
 
 demo: deps-demo
 	cmake --preset win64 >/dev/null
@@ -41,7 +43,7 @@ win64:
 	cmake --build --preset win64 -j$(JOBS)
 
 # The shipping build: compiled and linked every time, checked as a 32-bit GUI program that
-# imports only system DLLs, never run (these machines cannot run 32-bit code).
+# imports only system DLLs. Its run-time tests need a 32-bit Wine: make test-win32.
 win32:
 	cmake --preset win32 >/dev/null
 	cmake --build --preset win32 -j$(JOBS)
@@ -63,10 +65,13 @@ reproduce: deps-dist
 	scripts/reproduce.sh $(or $(RELEASE),dist)
 
 # The release files as `make dist` makes them: unsigned, then signed (into build/dist) with a
-# certificate made for the test and checked; read from their tables, then the signed 64-bit package
-# installed, upgraded, started and removed under Wine in a fresh prefix.
-test-packages: win32 win64
+# certificate made for the test and checked.
+packages: win32 win64
 	tests/packaging/sign_test.py build/dist
+
+# The release files read from their tables, then the signed 64-bit package installed, upgraded,
+# started and removed under Wine in a fresh prefix.
+test-packages: packages
 	tests/packaging/dist_test.py build/dist
 	tests/packaging/install_test.sh build/dist
 
@@ -86,6 +91,23 @@ test-native: native
 
 test-win64: win64
 	scripts/with-wine.sh build/win64 ctest --preset win64
+
+# The 32-bit batch in one boot of the 32-bit test machine (scripts/guest32/; made and cached the
+# first time), or with this machine's own 32-bit Wine where its kernel runs 32-bit code: the win32
+# test programs, the end-to-end runs and tandrel-check.exe, and the win32 package's install round
+# trip. make test runs the end-to-end cases of the 32-bit paths (ctest --preset win32-wine),
+# make test-win32 every one (win32-wine-all), which takes longer than make test may.
+test-win32-part: deps-test packages
+	scripts/win32-tests.sh build/dist win32-wine
+test-win32: deps-test packages
+	scripts/win32-tests.sh build/dist win32-wine-all
+
+# The 32-bit launcher in the 32-bit test machine, on a private screen: screenshots of the main
+# window and the signal display in build/win32/.
+demo32: deps-test
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 -j$(JOBS) --target $(STAGE_TARGETS) tandrel_probe
+	scripts/guest32/demo.sh build/win32
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

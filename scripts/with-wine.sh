@@ -3,12 +3,14 @@
 # Runs a command inside a warm Wine session: a private prefix in the build folder, a persistent
 # wineserver, and a screen. The screen is a fresh Xvfb unless TANDREL_DISPLAY=host and a display
 # is set (the demo on a desktop). Everything started here is stopped on the way out.
+# TANDREL_WINEARCH=win32 makes a 32-bit prefix (the 32-bit Wine of scripts/win32-tests.sh);
+# TANDREL_XVFB_ARGS are more arguments for Xvfb (e.g. -fbdir for screenshots without X tools).
 set -euo pipefail
 build=$(realpath "$1")
 shift
 
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEARCH=win64
+export WINEARCH=${TANDREL_WINEARCH:-win64}
 
 xvfb_pid=""
 cleanup() {
@@ -23,7 +25,9 @@ else
   # A free display number: no lock file and no socket.
   n=90
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -nolisten tcp -screen 0 "${TANDREL_SCREEN:-1280x1024x24}" >/dev/null 2>&1 &
+  # shellcheck disable=SC2086
+  Xvfb ":$n" -nolisten tcp -screen 0 "${TANDREL_SCREEN:-1280x1024x24}" ${TANDREL_XVFB_ARGS:-} \
+    >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY=":$n"
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done

@@ -8,8 +8,11 @@
 #include <thread>
 #include <cwchar>
 
+#include "tests/support/Patience.h"
+
 namespace e2e {
 namespace fs = std::filesystem;
+using testing_support::Patient;
 
 std::filesystem::path StageFolder() {
   return fs::path(TANDREL_STAGE_DIR);
@@ -127,7 +130,8 @@ std::optional<DWORD> LauncherRun::RunSecondInstance(std::chrono::milliseconds ti
   if (!started) return std::nullopt;
   const PROCESS_INFORMATION pi = *started;
   std::optional<DWORD> status;
-  if (WaitForSingleObject(pi.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0) {
+  if (WaitForSingleObject(pi.hProcess, static_cast<DWORD>(Patient(timeout).count())) ==
+      WAIT_OBJECT_0) {
     DWORD code = 0;
     GetExitCodeProcess(pi.hProcess, &code);
     status = code;
@@ -145,7 +149,7 @@ HWND LauncherRun::WaitForMainWindow(std::chrono::milliseconds timeout) {
 
 HWND WaitForVisibleWindow(HANDLE process, const wchar_t* className,
                           std::chrono::milliseconds timeout) {
-  const auto end = std::chrono::steady_clock::now() + timeout;
+  const auto end = std::chrono::steady_clock::now() + Patient(timeout);
   do {
     FindState st{GetProcessId(process), nullptr, className};
     EnumWindows(
@@ -177,7 +181,7 @@ HWND LauncherRun::WaitForWindowOfClass(const wchar_t* className,
 
 LauncherRun::Outcome LauncherRun::WaitForWindowOrErrorBox(std::chrono::milliseconds timeout) {
   Outcome out;
-  const auto end = std::chrono::steady_clock::now() + timeout;
+  const auto end = std::chrono::steady_clock::now() + Patient(timeout);
   do {
     if (HWND box = WaitForWindowOfClass(L"#32770", std::chrono::milliseconds(0))) {
       out.kind = Outcome::kErrorBox;
@@ -203,7 +207,8 @@ LauncherRun::Outcome LauncherRun::WaitForWindowOrErrorBox(std::chrono::milliseco
 
 std::optional<DWORD> LauncherRun::WaitForExit(std::chrono::milliseconds timeout) {
   if (!process_.hProcess) return std::nullopt;
-  if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
+  if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(Patient(timeout).count())) !=
+      WAIT_OBJECT_0)
     return std::nullopt;
   DWORD code = 0;
   GetExitCodeProcess(process_.hProcess, &code);

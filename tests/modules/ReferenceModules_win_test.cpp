@@ -10,8 +10,9 @@
 
 #include "ModuleWindows.h"
 #include "modules/ModuleCall.h"
-#include "modules/ModuleRecords.h"
 #include "modules/ModuleLibrary.h"
+#include "modules/ModuleRecords.h"
+#include "tests/support/Patience.h"
 
 namespace {
 
@@ -93,7 +94,7 @@ struct Driver {
   Driver(HWND launcherWindow, std::function<bool()> s, DWORD limitMs = 15000) {
     step = std::move(s);
     launcher = launcherWindow;
-    deadline = GetTickCount() + limitMs;
+    deadline = GetTickCount() + limitMs * testing_support::Patience();
     timedOut = false;
     timer = SetTimer(nullptr, 0, 50, Tick);
   }
@@ -110,7 +111,7 @@ struct Driver {
       step = nullptr;
       EnumThreadWindows(
           GetCurrentThreadId(),
-          [](HWND w, LPARAM) -> BOOL {
+          [](HWND w, LPARAM) CALLBACK -> BOOL {
             if (w != launcher) PostMessageW(w, WM_CLOSE, 0, 0);
             return TRUE;
           },
@@ -127,7 +128,7 @@ HWND OwnedWindow(HWND launcher, const wchar_t* cls) {
   } find{launcher, nullptr, cls};
   EnumThreadWindows(
       GetCurrentThreadId(),
-      [](HWND w, LPARAM lp) -> BOOL {
+      [](HWND w, LPARAM lp) CALLBACK -> BOOL {
         auto* f = reinterpret_cast<Find*>(lp);
         wchar_t name[64];
         GetClassNameW(w, name, 64);
@@ -145,7 +146,7 @@ std::wstring StaticTexts(HWND dialog) {
   std::wstring all;
   EnumChildWindows(
       dialog,
-      [](HWND w, LPARAM lp) -> BOOL {
+      [](HWND w, LPARAM lp) CALLBACK -> BOOL {
         wchar_t name[32];
         GetClassNameW(w, name, 32);
         if (_wcsicmp(name, L"Static") == 0)
@@ -163,8 +164,10 @@ TEST(MessageConfirm, ShowsTheTextModallyUntilOk) {
   Driver driver(launcher.hwnd, [&] {
     HWND box = OwnedWindow(launcher.hwnd, L"#32770");
     if (!box) return false;
-    caption = TextOf(box);
+    // The texts may be set a moment after the box shows.
     texts = StaticTexts(box);
+    if (texts.find(L"Plug it in") == std::wstring::npos) return false;
+    caption = TextOf(box);
     ownerDisabled = !IsWindowEnabled(launcher.hwnd);
     SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     return true;

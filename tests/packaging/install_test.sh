@@ -1,5 +1,6 @@
 #!/bin/bash
-# install_test.sh <dist-dir>: the 64-bit package under Wine's msiexec, in a fresh prefix.
+# install_test.sh <dist-dir> [win64|win32]: the package of that width (default win64) under Wine's
+# msiexec, in a fresh prefix of that width:
 #   1. an older version (the same tree packaged as a lower version) installs silently with every
 #      feature into a folder whose name is not ASCII;
 #   2. the package of <dist-dir> upgrades it silently, finding the folder and the features again:
@@ -7,12 +8,17 @@
 #   3. there is one Start-menu shortcut, and the installed launcher starts and shows its window;
 #   4. the older package is then refused;
 #   5. a silent removal leaves the prefix's files and uninstall entries as they were before.
+# TANDREL_PACKAGE_STEP=prepare only makes the older package (it needs wixl), =run only runs the
+# test with it (in the 32-bit test machine, which has Wine but not wixl).
 set -euo pipefail
 root=$(realpath "$(dirname "$0")/../..")
 dist=$(realpath "$1")
-work=$root/build/win64/package-test
-msi=$(ls "$dist"/Tandrel-*-win64.msi)
-version=$(basename "$msi" | sed -E 's/^Tandrel-(.*)-win64\.msi$/\1/')
+preset=${2:-win64}
+work=$root/build/$preset/package-test
+msi=$(ls "$dist"/Tandrel-*-$preset.msi)
+version=$(basename "$msi" | sed -E "s/^Tandrel-(.*)-$preset\.msi\$/\1/")
+# The prefix's width is the package's.
+export TANDREL_WINEARCH=$preset
 
 if [ -z "${TANDREL_PACKAGE_TEST:-}" ]; then
   # A lower version: the same files, packaged as the one before.
@@ -20,16 +26,20 @@ if [ -z "${TANDREL_PACKAGE_TEST:-}" ]; then
   if [ "$build" -gt 0 ]; then older=$major.$minor.$((build - 1));
   elif [ "$minor" -gt 0 ]; then older=$major.$((minor - 1)).0;
   else older=$((major - 1)).99.0; fi
-  rm -rf "$work"
-  mkdir -p "$work"
-  "$root/packaging/msi.sh" "$root/build/win64/package/Tandrel" x64 "$older" \
-    "$work/Tandrel-$older-win64.msi"
+  if [ "${TANDREL_PACKAGE_STEP:-}" != run ]; then
+    rm -rf "$work"
+    mkdir -p "$work"
+    if [ $preset = win32 ]; then arch=x86; else arch=x64; fi
+    "$root/packaging/msi.sh" "$root/build/$preset/package/Tandrel" $arch "$older" \
+      "$work/Tandrel-$older-$preset.msi"
+  fi
+  [ "${TANDREL_PACKAGE_STEP:-}" != prepare ] || exit 0
   # A prefix of its own, made now: nothing installed before but what Wine brings.
   TANDREL_PACKAGE_TEST=$older exec "$root/scripts/with-wine.sh" "$work" "$0" "$@"
 fi
 
 older=$TANDREL_PACKAGE_TEST
-old_msi=$(winepath -w "$work/Tandrel-$older-win64.msi")
+old_msi=$(winepath -w "$work/Tandrel-$older-$preset.msi")
 new_msi=$(winepath -w "$msi")
 # Wine reads the command line in the terminal's character set; no desktop menu entries.
 export LC_ALL=C.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -85,7 +95,7 @@ snapshot >"$work/before.txt"
 # 1. The older version, every feature, a folder of its own.
 msiexec install.log /i "$old_msi" /qn "INSTALLDIR=C:\\$folder" ADDLOCAL=Launcher,Modules,Simulator,SDK ||
   fail "the install ended with $? (see $work/install.log)"
-tree=$root/build/win64/package/Tandrel
+tree=$root/build/$preset/package/Tandrel
 diff <(cd "$tree" && find . -type f | LC_ALL=C sort) <(cd "$drive/$folder" && find . -type f | LC_ALL=C sort) ||
   fail "C:\\$folder does not hold the package's files"
 ok "silent install of $older into C:\\$folder: every file of the package there"
@@ -119,7 +129,7 @@ strings -e l "$shortcut" | grep -q -x 'TandrelProgram.exe' &&
   strings -e l "$shortcut" | grep -q 'Installer\\{.*}\\Tandrel.ico$' ||
   fail "the shortcut does not lead to TandrelProgram.exe with the product's icon"
 ok "one Start-menu shortcut: TandrelProgram.exe, with the product's icon"
-probe=$root/build/win64/tests/e2e/tandrel_probe.exe
+probe=$root/build/$preset/tests/e2e/tandrel_probe.exe
 (cd "$drive/$folder" && exec wine TandrelProgram.exe) &
 launcher=$!
 where=$(wine "$probe" wait 60 | tr -d "\r") && [ -n "$where" ] || fail "no launcher window"
@@ -143,4 +153,4 @@ msiexec remove.log /x "$new_msi" /qn || fail "the removal ended with $? (see $wo
 snapshot >"$work/after.txt"
 diff "$work/before.txt" "$work/after.txt" || fail "the removal left the differences above"
 ok "silent removal: files, folders, shortcut and uninstall entries as before the install"
-echo "package install test: $checks passed, 0 failed"
+echo "package install test ($preset): $checks passed, 0 failed"
