@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,22 +16,10 @@
 namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using e2e::CountLines;
 using e2e::LauncherRun;
 
 constexpr RECT kPairButton{8, 232, 140, 265};
-
-std::vector<std::string> Lines(const fs::path& file) {
-  std::ifstream in(file);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-size_t Count(const std::vector<std::string>& lines, const std::string& needle) {
-  size_t n = 0;
-  for (const auto& line : lines) n += line.find(needle) != std::string::npos;
-  return n;
-}
 
 // A receiver that reports a kind-1 device on info page 6; the library pumps for 1.5 s inside each
 // mode write of the store (mode 1 before the table is written, mode 2 after).
@@ -77,9 +65,10 @@ Outcome RunStore(Interruption interruption, bool pumping = true) {
                                    nullptr, nullptr, nullptr);
   PostMessageW(run.ChildAt(main, kPairButton), BM_CLICK, 0, 0);
   if (interruption != Interruption::kNone) {
-    for (int i = 0; i < 400 && Count(run.Trace(), "Pump begin Write cmd=0xBF01") == 0; ++i)
+    for (int i = 0; i < 400 && CountLines(run.Trace(), "Pump begin Write cmd=0xBF01") == 0; ++i)
       Sleep(25);
-    EXPECT_EQ(Count(run.Trace(), "Pump begin Write cmd=0xBF01"), 1u) << "the store never began";
+    EXPECT_EQ(CountLines(run.Trace(), "Pump begin Write cmd=0xBF01"), 1u)
+        << "the store never began";
     DWORD_PTR answer = 0;
     switch (interruption) {
       case Interruption::kLogoff:
@@ -98,7 +87,7 @@ Outcome RunStore(Interruption interruption, bool pumping = true) {
     }
     out.interruptionAnswer = static_cast<LRESULT>(answer);
     // Still inside the library's call when the answer came.
-    EXPECT_EQ(Count(run.Trace(), "Pump end Write cmd=0xBF01"), 0u);
+    EXPECT_EQ(CountLines(run.Trace(), "Pump end Write cmd=0xBF01"), 0u);
   }
   // The multi-pair module's end closes the launcher in every case.
   out.exitCode = run.WaitForExit(60s);
@@ -109,7 +98,7 @@ Outcome RunStore(Interruption interruption, bool pumping = true) {
                                 std::to_string(msg.lParam));
   DestroyWindow(requester);
   out.trace = run.Trace();
-  out.probe = Lines(run.Folder() / folder / "probe.log");
+  out.probe = e2e::FileLines(run.Folder() / folder / "probe.log");
   return out;
 }
 
@@ -118,15 +107,15 @@ void ExpectWholeStore(const Outcome& run, const Outcome& single, const char* wha
   SCOPED_TRACE(what);
   ASSERT_TRUE(run.exitCode.has_value()) << "the launcher did not end";
   EXPECT_EQ(*run.exitCode, 0u) << "the launcher crashed";
-  EXPECT_EQ(Count(run.probe, "result 1"), 1u) << ::testing::PrintToString(run.probe);
-  EXPECT_EQ(Count(run.probe, "AM_PAIR_RETURN_ID w=0x1 l=0x51234"), 1u)
+  EXPECT_EQ(CountLines(run.probe, "result 1"), 1u) << ::testing::PrintToString(run.probe);
+  EXPECT_EQ(CountLines(run.probe, "AM_PAIR_RETURN_ID w=0x1 l=0x51234"), 1u)
       << ::testing::PrintToString(run.probe);
   // The library freed once, after every call into it: its last line.
-  EXPECT_EQ(Count(run.trace, e2e::kUnloadLine), 1u) << ::testing::PrintToString(run.trace);
+  EXPECT_EQ(CountLines(run.trace, e2e::kUnloadLine), 1u) << ::testing::PrintToString(run.trace);
   ASSERT_FALSE(run.trace.empty());
   EXPECT_EQ(run.trace.back(), e2e::kUnloadLine);
-  EXPECT_EQ(Count(run.trace, "CloseQuery"), 1u);
-  EXPECT_EQ(Count(run.trace, "Pump begin"), Count(run.trace, "Pump end"));
+  EXPECT_EQ(CountLines(run.trace, "CloseQuery"), 1u);
+  EXPECT_EQ(CountLines(run.trace, "Pump begin"), CountLines(run.trace, "Pump end"));
   // The receiver got exactly the calls of one store, so it holds the table one store writes.
   EXPECT_EQ(ReceiverCalls(run.trace), ReceiverCalls(single.trace));
 }

@@ -99,16 +99,15 @@ FILE_SDDL = "D:P" + ADMINS_SYSTEM_USERS.format("")
 
 def check_locked_down(msi, preset):
     """The install folder, every folder below it and every file carry explicit permissions."""
+    # The folders the package fills: each file's, and those between it and INSTALLDIR.
     parent = {d["Directory"]: d["Directory_Parent"] for d in table(msi, "Directory")}
-
-    def below_install(d):
-        while d:
-            if d == "INSTALLDIR":
-                return True
-            d = parent.get(d, "")
-        return False
-
-    folders = {d for d in parent if below_install(d)}
+    where = {c["Component"]: c["Directory_"] for c in table(msi, "Component")}
+    folders = {"INSTALLDIR"}
+    for f in table(msi, "File"):
+        d = where[f["Component_"]]
+        while d not in folders:
+            folders.add(d)
+            d = parent[d]
     locks = table(msi, "MsiLockPermissionsEx")
     locked_folders = {r["LockObject"]: r["SDDLText"] for r in locks
                       if r["Table"] == "CreateFolder" and not r["Condition"]}
