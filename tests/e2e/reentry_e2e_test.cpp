@@ -24,11 +24,10 @@ constexpr RECT kPairButton{8, 232, 140, 265};
 // A receiver that reports a kind-1 device on info page 6; the library pumps for 1.5 s inside each
 // mode write of the store (mode 1 before the table is written, mode 2 after).
 std::string Scenario(bool pumping) {
-  std::string s =
-      "[receiver]\nfamily = 1\nfirmware = 38\npath = R1\ndrift = 0\n"
-      "info.6 = 0D 12 34 00 00 00 20 85\ninfo.4 = 00 2A E7 00 00 3C\n";
-  if (pumping) s = "[library]\npump = 1500 0xBF01\n" + s;
-  return s;
+  return std::string("[library]\ntrace = DLL_MouseDeviceManager.trace\n") +
+         (pumping ? "pump = 1500 0xBF01\n" : "") +
+         "[receiver]\nfamily = 1\nfirmware = 38\npath = R1\ndrift = 0\n"
+         "info.6 = 0D 12 34 00 00 00 20 85\ninfo.4 = 00 2A E7 00 00 3C\n";
 }
 
 enum class Interruption { kNone, kLogoff, kClose, kSecondRequest };
