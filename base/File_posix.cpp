@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 
 #include "base/File.h"
@@ -17,7 +16,9 @@ bool FileExists(const std::u16string& path) {
 }
 
 std::optional<std::vector<uint8_t>> ReadFile(const std::u16string& path, uint64_t maxBytes) {
-  maxBytes = std::min(maxBytes, kMaxFileBytes);
+  // Compared, never bound to a reference: an odr-used inline constant is a unique symbol, and a
+  // shared library holding one (the simulator) can no longer be unloaded.
+  if (maxBytes > kMaxFileBytes) maxBytes = kMaxFileBytes;
   std::FILE* f = std::fopen(Utf16ToUtf8(path).c_str(), "rb");
   if (!f) return std::nullopt;
   struct stat st;
