@@ -10,26 +10,36 @@
 namespace base {
 
 bool FileExists(const std::u16string& path);
-// The file's bytes, or nothing when it cannot be opened or read.
-std::optional<std::vector<uint8_t>> ReadFile(const std::u16string& path);
+
+// Files above this size are never read whole: offsets into them are 32-bit.
+inline constexpr uint64_t kMaxFileBytes = 0x7FFFFFFF;
+
+// The file's bytes, or nothing when it cannot be opened or read, or is larger than maxBytes (by
+// its size before anything is read).
+std::optional<std::vector<uint8_t>> ReadFile(const std::u16string& path,
+                                             uint64_t maxBytes = kMaxFileBytes);
 
 // A file's bytes for one parse, in pages of their own: the pages leave the process with the
 // object, where a heap buffer would stay committed. Not opened where ReadFile gives nothing (a
-// file of 2 GiB or more included); an empty file is opened with no bytes.
+// file of 2 GiB or more included), nor where it is larger than maxBytes; an empty file is opened
+// with no bytes.
 class FileBytes {
  public:
-  explicit FileBytes(const std::u16string& path);
+  explicit FileBytes(const std::u16string& path, uint64_t maxBytes = kMaxFileBytes);
   ~FileBytes();
   FileBytes(const FileBytes&) = delete;
   FileBytes& operator=(const FileBytes&) = delete;
 
   bool Opened() const { return opened_; }
+  // Not opened because the file is larger than maxBytes.
+  bool TooLarge() const { return tooLarge_; }
   std::span<const uint8_t> Bytes() const { return {data_, size_}; }
 
  private:
   const uint8_t* data_ = nullptr;
   size_t size_ = 0;
   bool opened_ = false;
+  bool tooLarge_ = false;
 };
 
 }  // namespace base

@@ -9,14 +9,16 @@ bool FileExists(const std::u16string& path) {
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::optional<std::vector<uint8_t>> ReadFile(const std::u16string& path) {
+std::optional<std::vector<uint8_t>> ReadFile(const std::u16string& path, uint64_t maxBytes) {
   HANDLE raw = CreateFileW(reinterpret_cast<LPCWSTR>(path.c_str()), GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
   unique_kernel_handle f(raw == INVALID_HANDLE_VALUE ? nullptr : raw);
   if (!f) return std::nullopt;
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(f.get(), &size) || size.QuadPart > 0x7FFFFFFF) return std::nullopt;
+  if (!GetFileSizeEx(f.get(), &size) || static_cast<uint64_t>(size.QuadPart) > maxBytes ||
+      static_cast<uint64_t>(size.QuadPart) > kMaxFileBytes)
+    return std::nullopt;
   std::vector<uint8_t> data(static_cast<size_t>(size.QuadPart));
   size_t done = 0;
   while (done < data.size()) {
@@ -30,13 +32,15 @@ std::optional<std::vector<uint8_t>> ReadFile(const std::u16string& path) {
   return data;
 }
 
-FileBytes::FileBytes(const std::u16string& path) {
+FileBytes::FileBytes(const std::u16string& path, uint64_t maxBytes) {
   HANDLE raw = CreateFileW(reinterpret_cast<LPCWSTR>(path.c_str()), GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
   unique_kernel_handle f(raw == INVALID_HANDLE_VALUE ? nullptr : raw);
   LARGE_INTEGER size;
-  if (!f || !GetFileSizeEx(f.get(), &size) || size.QuadPart > 0x7FFFFFFF) return;
+  if (!f || !GetFileSizeEx(f.get(), &size)) return;
+  tooLarge_ = static_cast<uint64_t>(size.QuadPart) > maxBytes;
+  if (tooLarge_ || static_cast<uint64_t>(size.QuadPart) > kMaxFileBytes) return;
   if (size.QuadPart == 0) {
     opened_ = true;
     return;

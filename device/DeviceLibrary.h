@@ -53,10 +53,15 @@ class DeviceLibrary {
   DeviceLibrary(const DeviceLibrary&) = delete;
   DeviceLibrary& operator=(const DeviceLibrary&) = delete;
 
-  void Load() { source_->Load(); }
-  // The handle is gone afterwards in any case.
-  void Free() { source_->Free(); }
+  // Loads unless loaded; a free still waiting for a call to return is called off.
+  void Load();
+  // The handle is gone afterwards, or, while a call into the library is in progress (a library
+  // that dispatches messages while it waits lets a close run inside its own Read), once the
+  // outermost call has returned: the library is never freed under its own code.
+  void Free();
   bool Loaded() const { return source_->Loaded(); }
+  // A call into the library is in progress (one of the five exports has not returned yet).
+  bool InCall() const { return calls_ > 0; }
 
   // The five exports. Failure values: 0, nothing, false, false, -1.
   int32_t Initial(void* windowHandle) const;
@@ -75,8 +80,12 @@ class DeviceLibrary {
   Fn Export(const char* name) const {
     return reinterpret_cast<Fn>(source_->Export(name));
   }
+  // Counts a call for its duration; the outermost call carries out a free asked for meanwhile.
+  class Call;
 
   std::unique_ptr<LibrarySource> source_;
+  mutable int calls_ = 0;
+  mutable bool freeWhenReturned_ = false;
 };
 
 }  // namespace device

@@ -11,7 +11,22 @@ void SleepingClock::Pause(uint32_t milliseconds) {
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
+template <typename Result, typename Request>
+Result ReceiverRequests::Exclusively(Result refused, Request request) {
+  if (busy_) return refused;
+  struct Hold {
+    bool& busy;
+    explicit Hold(bool& b) : busy(b) { busy = true; }
+    ~Hold() { busy = false; }
+  } hold(busy_);
+  return request();
+}
+
 ReceiverCheck ReceiverRequests::CheckReceiver() {
+  return Exclusively(ReceiverCheck{ReceiverFound::None, 0}, [this] { return FindOneReceiver(); });
+}
+
+ReceiverCheck ReceiverRequests::FindOneReceiver() {
   std::u16string path;
   uint16_t tag = 0;
   // Only the first family's count decides whether the second family is asked at all.
@@ -27,34 +42,46 @@ ReceiverCheck ReceiverRequests::CheckReceiver() {
 }
 
 bool ReceiverRequests::DoPairStart() {
-  if (!receiver_.SetParameter(1, device::NextParameter(pairingParameterIndex_))) return false;
-  clock_.Pause(kPairStartPauseMs);
-  return receiver_.StartPairing();
+  return Exclusively(false, [this] {
+    if (!receiver_.SetParameter(1, device::NextParameter(pairingParameterIndex_))) return false;
+    clock_.Pause(kPairStartPauseMs);
+    return receiver_.StartPairing();
+  });
 }
 
 bool ReceiverRequests::DoPairStop() {
-  return receiver_.StopPairing();
+  return Exclusively(false, [this] { return receiver_.StopPairing(); });
 }
 
 bool ReceiverRequests::ReadNewDeviceId(device::NewDevice& device) {
   device = {};
-  device::ReceiverCommands::InfoPage a{}, b{};
-  if (!receiver_.ReadInfo(device::kInfoNewDevice, a)) return false;
-  if (!receiver_.ReadInfo(device::kInfoRadio, b)) return false;
-  const device::NewDevice found = device::DecodeNewDevice(a);
-  if (found.kind == 1 && !StoreKind1Id(found.identifier, a[7], b[5])) return false;
-  if (found.kind == 2 && !StoreKind2Id(found.identifier)) return false;
-  device = found;
-  return true;
+  return Exclusively(false, [&] {
+    device::ReceiverCommands::InfoPage a{}, b{};
+    if (!receiver_.ReadInfo(device::kInfoNewDevice, a)) return false;
+    if (!receiver_.ReadInfo(device::kInfoRadio, b)) return false;
+    const device::NewDevice found = device::DecodeNewDevice(a);
+    if (found.kind == 1 && !StoreKind1(found.identifier, a[7], b[5])) return false;
+    if (found.kind == 2 && !StoreKind2(found.identifier)) return false;
+    device = found;
+    return true;
+  });
 }
 
 bool ReceiverRequests::StoreKind1Id(uint32_t identifier, uint8_t attribute, uint8_t extra) {
+  return Exclusively(false, [&] { return StoreKind1(identifier, attribute, extra); });
+}
+
+bool ReceiverRequests::StoreKind2Id(uint32_t identifier) {
+  return Exclusively(false, [&] { return StoreKind2(identifier); });
+}
+
+bool ReceiverRequests::StoreKind1(uint32_t identifier, uint8_t attribute, uint8_t extra) {
   return StorePairingBlock([&](device::ReceiverCommands::Block& block) {
     device::EditKind1(block, identifier, attribute, extra);
   });
 }
 
-bool ReceiverRequests::StoreKind2Id(uint32_t identifier) {
+bool ReceiverRequests::StoreKind2(uint32_t identifier) {
   return StorePairingBlock(
       [&](device::ReceiverCommands::Block& block) { device::EditKind2(block, identifier); });
 }
@@ -79,13 +106,15 @@ bool ReceiverRequests::StorePairingBlock(
 }
 
 std::optional<device::RadioInfo> ReceiverRequests::ReadRadioInfo() {
-  // One failed read is not a removed receiver: only one that stays unreadable is.
-  for (int attempt = 0; attempt < kRadioReadAttempts; ++attempt) {
-    if (attempt > 0) clock_.Pause(kRadioRetryPauseMs);
-    device::ReceiverCommands::InfoPage b{};
-    if (receiver_.ReadInfo(device::kInfoRadio, b)) return device::DecodeRadio(b);
-  }
-  return std::nullopt;
+  return Exclusively(std::optional<device::RadioInfo>(), [this] {
+    // One failed read is not a removed receiver: only one that stays unreadable is.
+    for (int attempt = 0; attempt < kRadioReadAttempts; ++attempt) {
+      if (attempt > 0) clock_.Pause(kRadioRetryPauseMs);
+      device::ReceiverCommands::InfoPage b{};
+      if (receiver_.ReadInfo(device::kInfoRadio, b)) return std::optional(device::DecodeRadio(b));
+    }
+    return std::optional<device::RadioInfo>();
+  });
 }
 
 }  // namespace device

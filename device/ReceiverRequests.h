@@ -71,7 +71,19 @@ class ReceiverRequests {
   // Channel and signal level from info page 4; nothing when the receiver stays unreadable.
   std::optional<device::RadioInfo> ReadRadioInfo();
 
+  // A request (or the check) is in progress. One that arrives meanwhile (a library that dispatches
+  // messages while it waits lets the next request in) is not started: it fails at once, with
+  // nothing sent to the receiver, so two command sequences never interleave on it.
+  bool Busy() const { return busy_; }
+
  private:
+  // Runs `request` unless another is in progress; `refused` otherwise.
+  template <typename Result, typename Request>
+  Result Exclusively(Result refused, Request request);
+
+  ReceiverCheck FindOneReceiver();
+  bool StoreKind1(uint32_t identifier, uint8_t attribute, uint8_t extra);
+  bool StoreKind2(uint32_t identifier);
   // Reads the block, edits it between mode writes 1 and 2 and writes it back until one write
   // verifies. True only then: the receiver holds the edited block.
   bool StorePairingBlock(const std::function<void(device::ReceiverCommands::Block&)>& edit);
@@ -81,6 +93,7 @@ class ReceiverRequests {
   PauseClock& clock_;
   // Advances with every pairing start for the life of the main window, which is the process's.
   int32_t pairingParameterIndex_ = 0;
+  bool busy_ = false;
 };
 
 }  // namespace device

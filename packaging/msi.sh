@@ -1,6 +1,7 @@
 #!/bin/sh
 # msi.sh <tree> <x86|x64> <version> <out.msi>: one Windows Installer package of a package tree
-# (see make_wxs.py), built with wixl. The generated source is kept beside the package tree.
+# (see make_wxs.py), built with wixl, its install folder then locked down (lock_permissions.py).
+# The generated source is kept beside the package tree.
 #
 # The same tree gives the same bytes at any time and from any folder (the files' modification
 # times go into the package's cabinet: scripts/dist.sh sets them to SOURCE_DATE_EPOCH, which is
@@ -28,6 +29,11 @@ TZ=UTC FAKETIME_DONT_FAKE_MONOTONIC=1 \
   wixl --arch "$arch" --output "$out" \
   -D "Tree=$(realpath --relative-to="$base" "$tree")" \
   -D "Icon=$(realpath --relative-to="$base" "$icon")" "$wxs"
+# Explicit permissions on the install folder and below: a table wixl cannot write, added to the
+# built package (on the same stopped clock: msibuild may write the save time).
+TZ=UTC FAKETIME_DONT_FAKE_MONOTONIC=1 \
+  faketime -f "$(date -u -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S')" \
+  python3 "$here/lock_permissions.py" "$out"
 package_code=$(sed -n 's/.*<Package Id="\([^"]*\)".*/{\1}/p' "$wxs")
 field() { msiinfo suminfo "$out" | sed -n "s/^$1: //p"; }
 msibuild "$out" -s "$(field Subject)" "$(field Author)" "$(field Template)" "$package_code"

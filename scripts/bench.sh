@@ -8,6 +8,8 @@ echo "== text step: the project's INI reader against GetPrivateProfileStringW"
 wine text_bench.exe
 echo "== language files: a 16k-step mapping chain and the heap of a parsed file, before and after"
 wine texts_bench.exe
+echo "== a language file of 50,000 names colliding under an unkeyed hash against an ordinary one"
+wine hostile_names_bench.exe
 echo "== window outline: the rule against the per-pixel rule and a single linear pass"
 wine outline_bench.exe
 echo "== one skinned button repaint against a plain BitBlt"

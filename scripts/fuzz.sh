@@ -12,7 +12,7 @@ src=$(cd "$(dirname "$0")/.." && pwd)
 mkdir -p "$build/artifacts"
 printf '%-10s %12s %8s %8s %10s\n' target executions seconds crashes corpus
 failed=0
-for target in ini_texts layout bitmap scenario; do
+for target in ini_texts layout bitmap scenario icon; do
   exe="$build/tests/fuzz/${target}_fuzz"
   found="$build/corpus/$target"
   committed="$src/tests/fuzz/corpus/$target"

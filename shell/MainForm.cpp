@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <type_traits>
+#include <utility>
+
 #include "base/File.h"
 #include "base/Platform.h"
 #include "base/StartupMarks.h"
@@ -45,6 +48,29 @@ bool SetCurrentFolder(const std::u16string& folder) {
 }
 
 }  // namespace
+
+template <typename Work>
+decltype(auto) MainForm::UsingDevices(Work&& work) {
+  struct Use {
+    int& uses;
+    explicit Use(int& n) : uses(n) { ++uses; }
+    ~Use() { --uses; }
+  };
+  if constexpr (std::is_void_v<decltype(work())>) {
+    {
+      const Use use(DeviceUses);
+      work();
+    }
+    CarryOutPendingClose();
+  } else {
+    auto result = [&] {
+      const Use use(DeviceUses);
+      return work();
+    }();
+    CarryOutPendingClose();
+    return result;
+  }
+}
 
 MainForm::MainForm(ui::Component* owner, std::unique_ptr<device::LibrarySource> devices)
     : ui::TForm(owner, u"TandrelProgram"),
@@ -213,7 +239,10 @@ void MainForm::CreateControls() {
 std::optional<ui::TIniFile> MainForm::ReadLayoutFile() const {
   const std::u16string path = LayoutFile();
   if (!base::FileExists(path)) return std::nullopt;
-  return ui::TIniFile(path);
+  ui::TIniFile file(path);
+  // A file that could not be read (one over ui::kMaxTextFileBytes) is a missing one.
+  if (!file.Loaded()) return std::nullopt;
+  return file;
 }
 
 void MainForm::ReadVersion(const std::optional<ui::TIniFile>& layout) {
@@ -234,7 +263,7 @@ void MainForm::FormCreate(ui::Component*) {
   // hidden window redraws nothing. The first activation finds it in place.
   skin::ShapeWindowFromImage(window, *im_BackgroundImage);
   startup::Mark("FormCreate: window");
-  device::OpenDeviceAccess(Devices, window);
+  UsingDevices([&] { device::OpenDeviceAccess(Devices, window); });
   startup::Mark("FormCreate: device access");
 }
 
@@ -256,11 +285,28 @@ void MainForm::FormMouseDown(ui::Component*, ui::TMouseButton button, ui::TShift
 void MainForm::FormCloseQuery(ui::Component*, bool&) {
   // Requests a module posted before the close are served while the receiver is still reachable.
   ui::App().ProcessMessages();
-  device::CloseDeviceAccess(Devices);
+  UsingDevices([this] { device::CloseDeviceAccess(Devices); });
 }
 
 void MainForm::bt_CloseClick(ui::Component*) {
-  Close();
+  CloseWhenIdle();
+}
+
+void MainForm::CloseWhenIdle() {
+  if (DeviceUses > 0)
+    Pending = PendingClose::Close;
+  else
+    Close();
+}
+
+void MainForm::CarryOutPendingClose() {
+  if (DeviceUses > 0 || Pending == PendingClose::None) return;
+  // Once: whatever arrives while it runs asks again.
+  const PendingClose pending = std::exchange(Pending, PendingClose::None);
+  if (pending == PendingClose::Close)
+    Close();
+  else
+    CloseQuery();  // the session's close query, answered already
 }
 
 // One feature at a time: while a press is handled (the receiver check, its message, the module's
@@ -310,7 +356,7 @@ void MainForm::bt_OpenRSSIDisplayClick(ui::Component*) {
 }
 
 bool MainForm::CheckReceiver() {
-  const device::ReceiverCheck check = Requests.CheckReceiver();
+  const device::ReceiverCheck check = UsingDevices([this] { return Requests.CheckReceiver(); });
   std::u16string text;
   switch (check.found) {
     case device::ReceiverFound::One:
@@ -376,24 +422,39 @@ void MainForm::MainWindowProc(ui::Message& message) {
   // Identifiers are asked for by name every time: they are the system's, not ours to keep. A
   // standard message (below the registered range) is passed on without asking.
   const uint32_t id = message.Msg;
+  // A request inside another's library call is not started: it is answered as failed.
+  const bool inUse = DeviceUses > 0;
   if (device::IsRegisteredMessage(id, device::kAmPairStart)) {
-    message.Result = DoPairStart() ? 1 : 0;
+    message.Result = !inUse && UsingDevices([this] { return DoPairStart(); }) ? 1 : 0;
   } else if (device::IsRegisteredMessage(id, device::kAmPairGetId)) {
-    device::NewDevice device;
-    message.Result = ReadNewDeviceId(device) ? 1 : 0;
+    device::NewDevice device;  // "no device" unless read and stored
+    message.Result = !inUse && UsingDevices([&] { return ReadNewDeviceId(device); }) ? 1 : 0;
     // Posted in every case; after a failed read or store it says "no device" (kind -1,
     // identifier 0). The kind is sign-extended: -1 has every bit set on 64-bit too.
     PostAnswer(AnswerTarget(message.WParam), device::kAmPairReturnId,
                static_cast<WPARAM>(static_cast<INT_PTR>(device.kind)),
                static_cast<LPARAM>(device.identifier));
   } else if (device::IsRegisteredMessage(id, device::kAmPairStop)) {
-    message.Result = DoPairStop() ? 1 : 0;
+    message.Result = !inUse && UsingDevices([this] { return DoPairStop(); }) ? 1 : 0;
   } else if (device::IsRegisteredMessage(id, device::kAmChannelSettingExRequestRfInfo)) {
-    AnswerRfInfoRequest(reinterpret_cast<ui::NativeHandle>(message.WParam));
+    // Inside another call it gets no answer: its only failure answer says the receiver is gone.
+    if (!inUse) AnswerRfInfoRequest(reinterpret_cast<ui::NativeHandle>(message.WParam));
+  } else if (inUse && id == WM_CLOSE) {
+    Pending = PendingClose::Close;
+    message.Result = 0;
+  } else if (inUse && id == WM_QUERYENDSESSION) {
+    // The session may end: the close query runs when the library call has returned.
+    if (Pending == PendingClose::None) Pending = PendingClose::SessionQuery;
+    message.Result = 1;
   } else {
     // A session end that was called off: the close query of WM_QUERYENDSESSION closed device
-    // access, so it is opened again as at start-up.
-    if (id == WM_ENDSESSION && !message.WParam) device::OpenDeviceAccess(Devices, Handle());
+    // access, so it is opened again as at start-up; a close query still waiting is dropped.
+    if (id == WM_ENDSESSION && !message.WParam) {
+      if (Pending == PendingClose::SessionQuery)
+        Pending = PendingClose::None;
+      else
+        UsingDevices([this] { device::OpenDeviceAccess(Devices, Handle()); });
+    }
     // Everything else, standard or registered, goes to the saved procedure untouched.
     SavedWindowProc(message);
     if (id == WM_PAINT) startup::Mark("form painted");
@@ -403,13 +464,13 @@ void MainForm::MainWindowProc(ui::Message& message) {
 void MainForm::AnswerRfInfoRequest(ui::NativeHandle requester) {
   RfInfoRequester = requester;
   HWND to = AnswerTarget(reinterpret_cast<uintptr_t>(RfInfoRequester));
-  if (const auto radio = Requests.ReadRadioInfo()) {
+  if (const auto radio = UsingDevices([this] { return Requests.ReadRadioInfo(); })) {
     SendAnswer(to, device::kAmChannelSettingExRfInfo, radio->channel, radio->level);
     return;
   }
   // The receiver stays unreadable: it is gone. The requester is told, and the launcher ends.
   SendAnswer(to, device::kAmDeviceRemove, 0, 0);
-  Close();
+  CloseWhenIdle();
 }
 
 }  // namespace shell

@@ -104,6 +104,19 @@ class MainForm : public ui::TForm {
   // A feature button's press is being handled (a module may be running).
   bool FeatureRunning = false;
 
+  // Device access in use: a receiver request, the receiver check, opening or closing access. A
+  // library that dispatches messages while it waits lets a close or another request in meanwhile:
+  // a close is then carried out once the outermost use has returned, so the library is never freed
+  // under its own code, and a request is answered as failed without touching the receiver.
+  template <typename Work>
+  decltype(auto) UsingDevices(Work&& work);
+  // Closes now, or when device access is no longer in use.
+  void CloseWhenIdle();
+  void CarryOutPendingClose();
+  int DeviceUses = 0;
+  enum class PendingClose { None, SessionQuery, Close };
+  PendingClose Pending = PendingClose::None;
+
   // The window that asked for radio information last.
   ui::NativeHandle RfInfoRequester = nullptr;
   // The device-manager library, loaded from FormCreate to FormCloseQuery. Declared before the

@@ -33,7 +33,10 @@ std::u16string ReplaceLineBreaks(std::u16string text) {
 
 LanguageFiles::File LanguageFiles::OpenLanguageFile(const std::u16string& path) {
   if (!base::FileExists(path)) return nullptr;
-  return std::make_shared<const ui::TIniFile>(path);
+  auto file = std::make_shared<const ui::TIniFile>(path);
+  // A file that could not be read (one over ui::kMaxTextFileBytes) is a missing one.
+  if (!file->Loaded()) return nullptr;
+  return file;
 }
 
 std::u16string LanguageFiles::Load(const std::u16string& programTextFolder,

@@ -8,6 +8,7 @@
 
 #include "base/File.h"
 #include "ui/Exception.h"
+#include "ui/InputLimits.h"
 
 namespace ui {
 
@@ -306,7 +307,9 @@ TBitmap::TBitmap(int width, int height, uint32_t fill)
     : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height, fill) {}
 
 TBitmap TBitmap::LoadFromFile(const std::u16string& path) {
-  const base::FileBytes file(path);
+  // A file larger than any picture under the pixel cap needs is not read at all.
+  const base::FileBytes file(path, kMaxPictureFileBytes);
+  if (file.TooLarge()) Invalid();
   if (!file.Opened()) throw EFOpenError(u"Cannot open file \"" + path + u"\"");
   return LoadFromMemory(file.Bytes());
 }

@@ -18,7 +18,13 @@ struct IconDirectory {
 
 // Nothing when the header is not an icon file's, it lists no image, or the directory does not fit
 // in the file. An entry pointing outside the file only makes its own image empty: the file is bad
-// only if that image is the one wanted.
+// only if that image is the one wanted. An image whose own header (PNG, or a bitmap header of 12
+// or at least 40 bytes) is wider or taller than kMaxIconImageSide is left out of the directory,
+// so the system never decodes it; when that leaves no image the directory lists none.
 std::optional<IconDirectory> ReadIconDirectory(std::span<const uint8_t> file);
+
+// Whether an image's own header says it is larger than kMaxIconImageSide either way. An image
+// whose header cannot be read is not: the system refuses it without decoding anything.
+bool IconImageTooLarge(std::span<const uint8_t> image);
 
 }  // namespace ui

@@ -1,11 +1,15 @@
 #include "ui/IniFile.h"
 
 #include <algorithm>
+#include <chrono>
+#include <exception>
 #include <optional>
+#include <random>
 
 #include "base/File.h"
 #include "base/Platform.h"
 #include "base/Utf.h"
+#include "ui/InputLimits.h"
 
 namespace ui {
 namespace {
@@ -54,27 +58,101 @@ bool SameName(u16string_view a, u16string_view b) {
   return true;
 }
 
-// FNV-1a over the folded characters, then mixed, so that the high bits, which choose the slot,
-// depend on every character.
-uint64_t NameHash(u16string_view s, uint64_t seed) {
-  uint64_t h = 14695981039346656037ull ^ seed;
-  for (char16_t c : s) {
-    h ^= FoldNameChar(c);
-    h *= 1099511628211ull;
+// Names are hashed with SipHash-1-3 under a key drawn once per process: a file cannot be made of
+// names that all land in one place of the tables (which would make reading it quadratic), since
+// where a name lands differs from run to run.
+struct HashKey {
+  uint64_t k0, k1;
+};
+
+HashKey DrawProcessKey() {
+  // The clock and an address vary too, should the system have no source of randomness.
+  uint64_t k0 = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  uint64_t k1 = reinterpret_cast<uintptr_t>(&k0) * 0x9E3779B97F4A7C15ull;
+  try {
+    std::random_device device;
+    k0 ^= uint64_t{device()} << 32 | device();
+    k1 ^= uint64_t{device()} << 32 | device();
+  } catch (const std::exception&) {
   }
-  h ^= h >> 33;
-  h *= 0xFF51AFD7ED558CCDull;
-  h ^= h >> 33;
-  h *= 0xC4CEB9FE1A85EC53ull;
-  return h ^ (h >> 33);
+  return {k0, k1};
 }
 
+const HashKey& ProcessKey() {
+  static const HashKey key = DrawProcessKey();
+  return key;
+}
+
+// SipHash-1-3 of the names' UTF-16LE bytes, letter case folded, after an optional leading word.
+class NameHasher {
+ public:
+  explicit NameHasher(const HashKey& k)
+      : v0_(k.k0 ^ 0x736F6D6570736575ull),
+        v1_(k.k1 ^ 0x646F72616E646F6Dull),
+        v2_(k.k0 ^ 0x6C7967656E657261ull),
+        v3_(k.k1 ^ 0x7465646279746573ull) {}
+
+  void Word(uint64_t m) {
+    v3_ ^= m;
+    Round();
+    v0_ ^= m;
+    bytes_ += 8;
+  }
+  void Chars(u16string_view s) {
+    for (char16_t c : s) {
+      pending_ |= uint64_t{FoldNameChar(c)} << (16 * pendingChars_);
+      if (++pendingChars_ == 4) {
+        Word(pending_);
+        pending_ = 0;
+        pendingChars_ = 0;
+      }
+    }
+  }
+  uint64_t Finish() {
+    const uint64_t total = bytes_ + 2 * pendingChars_;
+    const uint64_t last = pending_ | total << 56;
+    v3_ ^= last;
+    Round();
+    v0_ ^= last;
+    v2_ ^= 0xFF;
+    Round();
+    Round();
+    Round();
+    return v0_ ^ v1_ ^ v2_ ^ v3_;
+  }
+
+ private:
+  static uint64_t Rotl(uint64_t x, int b) { return x << b | x >> (64 - b); }
+  void Round() {
+    v0_ += v1_;
+    v1_ = Rotl(v1_, 13) ^ v0_;
+    v0_ = Rotl(v0_, 32);
+    v2_ += v3_;
+    v3_ = Rotl(v3_, 16) ^ v2_;
+    v0_ += v3_;
+    v3_ = Rotl(v3_, 21) ^ v0_;
+    v2_ += v1_;
+    v1_ = Rotl(v1_, 17) ^ v2_;
+    v2_ = Rotl(v2_, 32);
+  }
+
+  uint64_t v0_, v1_, v2_, v3_;
+  uint64_t pending_ = 0;
+  uint64_t bytes_ = 0;
+  unsigned pendingChars_ = 0;
+};
+
 uint64_t SectionHash(u16string_view name) {
-  return NameHash(name, 0);
+  NameHasher h(ProcessKey());
+  h.Chars(name);
+  return h.Finish();
 }
 
 uint64_t KeyHash(uint32_t section, u16string_view name) {
-  return NameHash(name, (uint64_t{section} + 1) * 0x9E3779B97F4A7C15ull);
+  NameHasher h(ProcessKey());
+  h.Word(section);
+  h.Chars(name);
+  return h.Finish();
 }
 
 // Open addressing with linear probing over any number of slots.
@@ -151,7 +229,8 @@ CodePageDecoder SystemCodePageDecoder() {
 }
 
 TIniFile::TIniFile(const std::u16string& path, const CodePageDecoder& decode) {
-  std::optional<std::vector<uint8_t>> bytes = base::ReadFile(path);
+  // A file over the cap is not read: it reads as missing.
+  std::optional<std::vector<uint8_t>> bytes = base::ReadFile(path, kMaxTextFileBytes);
   if (!bytes) return;
   std::u16string text = DecodeIniText(*bytes, decode);
   bytes.reset();  // the file's bytes are gone before the text is parsed

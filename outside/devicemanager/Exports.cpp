@@ -1,7 +1,9 @@
 // The five exports: a thin shell over the simulator. The first call after the library is loaded
 // reads the scenario beside the library; the state lives until the library is freed.
+#include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <type_traits>
 
 #include "base/File.h"
@@ -21,6 +23,7 @@ using FileHandle = base::unique_handle<std::FILE*, void (*)(std::FILE*), &CloseF
 struct Instance {
   FileHandle trace;
   std::unique_ptr<Simulator> simulator;
+  std::optional<PumpRule> pump;
   Instance() = default;
   Instance(Instance&&) = default;
   ~Instance() {
@@ -50,15 +53,42 @@ Instance Create() {
     };
   }
   inst.simulator = std::make_unique<Simulator>(scenario, std::move(sink));
+  inst.pump = scenario.pump;
   return inst;
 }
 
 Instance* g_created = nullptr;  // set once the first call has read the scenario
 
-Simulator& Sim() {
+Instance& Created() {
   static Instance instance = Create();
   g_created = &instance;
-  return *instance.simulator;
+  return instance;
+}
+
+Simulator& Sim() {
+  return *Created().simulator;
+}
+
+void TraceLine(const char* line) {
+  if (std::FILE* f = Created().trace.get()) {
+    std::fprintf(f, "%s\n", line);
+    std::fflush(f);
+  }
+}
+
+// As a library that waits for its transfer with a message loop: whatever the caller's windows
+// are sent or posted meanwhile is handled inside this call. The trace shows where.
+void PumpIfAsked(const char* exportName, uint32_t command) {
+  const std::optional<PumpRule>& rule = Created().pump;
+  if (!rule) return;
+  const auto cmd = static_cast<uint16_t>(command);
+  if (std::find(rule->commands.begin(), rule->commands.end(), cmd) == rule->commands.end()) return;
+  char line[96];
+  std::snprintf(line, sizeof line, "Pump begin %s cmd=0x%04X", exportName, cmd);
+  TraceLine(line);
+  PumpMessages(rule->milliseconds);
+  std::snprintf(line, sizeof line, "Pump end %s cmd=0x%04X", exportName, cmd);
+  TraceLine(line);
 }
 
 }  // namespace
@@ -87,11 +117,13 @@ void TANDREL_DM_CALL CloseQuery(void) {
 
 uint32_t TANDREL_DM_CALL Write(const char16_t* devicePath, uint32_t deviceTag, uint32_t command,
                                uint32_t parameter, uint32_t count) {
+  devicemanager::PumpIfAsked("Write", command);
   return Sim().Write(devicePath, deviceTag, command, parameter, count) ? 1 : 0;
 }
 
 uint32_t TANDREL_DM_CALL Read(const char16_t* devicePath, uint32_t deviceTag, uint32_t command,
                               uint32_t parameter, uint32_t byteCount, void* buffer) {
+  devicemanager::PumpIfAsked("Read", command);
   return Sim().Read(devicePath, deviceTag, command, parameter, byteCount, buffer) ? 1 : 0;
 }
 

@@ -18,6 +18,8 @@ std::FILE* OpenForAppend(const std::u16string& path) {
   return std::fopen(base::Utf16ToUtf8(path).c_str(), "a");
 }
 
+void PumpMessages(uint32_t) {}
+
 // Natively the static state goes when the library is closed (tests always close it).
 void StateDestroyed() {
   NoteUnload("freed");

@@ -22,6 +22,22 @@ std::FILE* OpenForAppend(const std::u16string& path) {
   return _wfopen(reinterpret_cast<const wchar_t*>(path.c_str()), L"a");
 }
 
+void PumpMessages(uint32_t milliseconds) {
+  const DWORD start = GetTickCount();
+  MSG msg;
+  while (GetTickCount() - start < milliseconds) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {  // the caller's loop is to see it, as it would have
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
 void StateDestroyed() {}
 
 }  // namespace devicemanager

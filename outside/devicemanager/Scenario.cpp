@@ -149,6 +149,21 @@ Scenario ParseScenario(std::string_view text) {
           bad();
       } else if (key == "trace") {
         sc.traceFile = base::Utf8ToUtf16(value);
+      } else if (key == "pump") {
+        // pump = <milliseconds> <command> ...
+        const auto v = Numbers(value);
+        PumpRule rule;
+        bool ok = v && v->size() >= 2 && (*v)[0] >= 0 && (*v)[0] <= 600000;
+        for (size_t i = 1; ok && i < v->size(); ++i) {
+          ok = (*v)[i] >= 0 && (*v)[i] <= 0xFFFF;
+          if (ok) rule.commands.push_back(static_cast<uint16_t>((*v)[i]));
+        }
+        if (ok) {
+          rule.milliseconds = static_cast<uint32_t>((*v)[0]);
+          sc.pump = std::move(rule);
+        } else {
+          bad();
+        }
       } else {
         problem("unknown key '" + key + "'");
       }

@@ -63,9 +63,17 @@ struct ReceiverSetup {
   std::optional<uint32_t> unplugAfterMs;     // since the library was loaded
 };
 
+// A library that waits for its transfers with a message loop: Write and Read with one of these
+// commands dispatch the calling thread's messages for that long before they act (Windows only).
+struct PumpRule {
+  uint32_t milliseconds = 0;
+  std::vector<uint16_t> commands;
+};
+
 struct Scenario {
   int32_t initialResult = 0;
   std::u16string traceFile;  // empty: no trace; relative names are beside the library
+  std::optional<PumpRule> pump;
   std::vector<ReceiverSetup> receivers;
   // Lines that were not understood ("line 7: unknown key 'x'"); they are ignored otherwise.
   std::vector<std::string> problems;

@@ -158,4 +158,81 @@ TEST(Radio, AnUnreadablePageIsTriedThreeTimesTwentyMillisecondsApart) {
   EXPECT_EQ(gone.clock.pauses, (std::vector<uint32_t>{20, 20}));
 }
 
+// A library that dispatches messages while it waits lets the next request in, inside one of its
+// calls. At every call of a store, each request arriving so is refused with its failure value and
+// sends nothing to the receiver; the store goes on and leaves the table a single store writes.
+TEST(Reentry, ARequestInsideAnotherRequestsLibraryCallIsRefusedAndTouchesNothing) {
+  Rig single(kPairedReceiver);
+  device::NewDevice stored;
+  ASSERT_TRUE(single.requests.ReadNewDeviceId(stored));
+  const size_t storeCalls = single.calls;
+  ASSERT_GT(storeCalls, 100u);
+
+  for (size_t at = 0; at < storeCalls; at += 7) {
+    Rig rig(kPairedReceiver);
+    int refused = 0;
+    rig.fault = [&](size_t index, bool, uint32_t, uint32_t, uint8_t*) {
+      if (index != at) return true;
+      EXPECT_TRUE(rig.requests.Busy());
+      const size_t before = rig.calls;
+      const size_t traced = rig.trace.size();
+      device::NewDevice nested;
+      nested.kind = 7;
+      refused += !rig.requests.ReadNewDeviceId(nested);
+      EXPECT_EQ(nested.kind, -1);
+      EXPECT_EQ(nested.identifier, 0u);
+      refused += !rig.requests.DoPairStart();
+      refused += !rig.requests.DoPairStop();
+      refused += !rig.requests.StoreKind2Id(0x12345);
+      refused += !rig.requests.ReadRadioInfo().has_value();
+      refused += rig.requests.CheckReceiver().found == ReceiverFound::None;
+      EXPECT_EQ(rig.calls, before) << "a refused request called the library";
+      EXPECT_EQ(rig.trace.size(), traced) << "a refused request reached the receiver";
+      return true;
+    };
+    device::NewDevice device;
+    EXPECT_TRUE(rig.requests.ReadNewDeviceId(device)) << at;
+    EXPECT_EQ(refused, 6) << at;
+    EXPECT_EQ(device.kind, stored.kind);
+    EXPECT_EQ(rig.Table(), single.Table()) << "call " << at;
+    EXPECT_FALSE(rig.requests.Busy());
+  }
+  // The first call after the store is a request of its own again.
+  Rig rig(kPairedReceiver);
+  device::NewDevice device;
+  ASSERT_TRUE(rig.requests.ReadNewDeviceId(device));
+  EXPECT_TRUE(rig.requests.DoPairStop());
+}
+
+// A close inside a library call frees the library only once that call has returned: never under
+// its own code, and once however often it is asked for. A load meanwhile calls the free off.
+TEST(Reentry, AFreeInsideALibraryCallWaitsForTheCallToReturn) {
+  Rig rig(kPairedReceiver);
+  device::DeviceLibrary& library = rig.Devices();
+  bool insideFreed = false;
+  rig.fault = [&](size_t index, bool, uint32_t, uint32_t, uint8_t*) {
+    if (index != 0) return true;
+    library.Free();
+    library.Free();
+    EXPECT_TRUE(library.InCall());
+    insideFreed = !library.Loaded();
+    return true;
+  };
+  device::ReceiverCommands::InfoPage page{};
+  EXPECT_TRUE(rig.receiver.ReadInfo(4, page));  // the call itself completes
+  EXPECT_FALSE(insideFreed) << "freed under the library's own code";
+  EXPECT_FALSE(library.InCall());
+  EXPECT_FALSE(library.Loaded()) << "not freed once the call returned";
+  EXPECT_FALSE(rig.receiver.ReadInfo(4, page));
+
+  library.Load();
+  rig.fault = [&](size_t, bool, uint32_t, uint32_t, uint8_t*) {
+    library.Free();
+    library.Load();
+    return true;
+  };
+  EXPECT_TRUE(rig.receiver.ReadInfo(4, page));
+  EXPECT_TRUE(library.Loaded()) << "a load after the free calls it off";
+}
+
 }  // namespace

@@ -49,6 +49,7 @@ class Rig {
     receiver.SetDevice(u"R1", 1);
   }
 
+  device::DeviceLibrary& Devices() { return library_.Devices(); }
   // The simulated receiver "R1" as it is now.
   devicemanager::Receiver& State() { return *sim_.Find(u"R1"); }
   device::ReceiverCommands::Block Table() {

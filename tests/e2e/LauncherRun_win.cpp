@@ -265,14 +265,24 @@ bool LauncherRun::HasLoaded(const wchar_t* fileName) const {
 }
 
 std::vector<std::string> LauncherRun::Trace() const {
+  return FileLines(folder_ / "DLL" / "DLL_MouseDeviceManager.trace");
+}
+
+std::vector<std::string> FileLines(const std::filesystem::path& file) {
   std::vector<std::string> lines;
-  std::ifstream in(folder_ / "DLL" / "DLL_MouseDeviceManager.trace");
+  std::ifstream in(file);
   std::string line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     lines.push_back(line);
   }
   return lines;
+}
+
+size_t CountLines(const std::vector<std::string>& lines, const std::string& needle) {
+  size_t n = 0;
+  for (const auto& line : lines) n += line.find(needle) != std::string::npos;
+  return n;
 }
 
 }  // namespace e2e

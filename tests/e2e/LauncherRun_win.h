@@ -94,6 +94,11 @@ HWND WaitForVisibleWindow(HANDLE process, const wchar_t* className,
 // The file names, in lower case, of the modules a process has loaded (its executable included).
 std::set<std::wstring> LoadedModules(HANDLE process);
 
+// A text file's lines (a probe module's log, say); none when it is not there.
+std::vector<std::string> FileLines(const std::filesystem::path& file);
+// How many of the lines hold `needle`.
+size_t CountLines(const std::vector<std::string>& lines, const std::string& needle);
+
 // Where the build laid out the run-time tree (a compile definition of the test).
 std::filesystem::path StageFolder();
 

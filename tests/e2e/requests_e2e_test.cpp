@@ -18,18 +18,8 @@ using e2e::LauncherRun;
 constexpr RECT kPairButton{8, 232, 140, 265};
 constexpr RECT kRssiButton{209, 271, 341, 304};
 
-std::vector<std::string> Lines(const std::filesystem::path& file) {
-  std::ifstream in(file);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-size_t CountLines(const std::vector<std::string>& lines, const std::string& needle) {
-  size_t n = 0;
-  for (const auto& line : lines) n += line.find(needle) != std::string::npos;
-  return n;
-}
+using e2e::CountLines;
+const auto Lines = e2e::FileLines;
 
 struct ProbeRun {
   std::vector<std::string> log;

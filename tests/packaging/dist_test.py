@@ -12,6 +12,8 @@
 - The package code (summary information) is the one its source names, derived from the package's
   contents: a package built again from a copy of the tree in another folder, later, has the same
   code and bytes; one built after one byte of one file changed has another code.
+- Both packages lock down the install folder (MsiLockPermissionsEx): the folder, every folder and
+  file below it.
 - SHA256SUMS covers every file.
 """
 import hashlib
@@ -144,6 +146,43 @@ def check_package_code(dist, version):
           " the same product code")
 
 
+# Administrators and SYSTEM full control, Users read and execute; protected, so nothing is
+# inherited from the drive root; the folders' entries flow into their files and subfolders.
+ADMINS_SYSTEM_USERS = "(A;{0};FA;;;BA)(A;{0};FA;;;SY)(A;{0};0x1200a9;;;BU)"
+FOLDER_SDDL = "D:PAI" + ADMINS_SYSTEM_USERS.format("OICI")
+FILE_SDDL = "D:P" + ADMINS_SYSTEM_USERS.format("")
+
+
+def check_locked_down(msi, preset):
+    """The install folder, every folder below it and every file carry explicit permissions."""
+    # The folders the package fills: each file's, and those between it and INSTALLDIR.
+    parent = {d["Directory"]: d["Directory_Parent"] for d in table(msi, "Directory")}
+    where = {c["Component"]: c["Directory_"] for c in table(msi, "Component")}
+    folders = {"INSTALLDIR"}
+    for f in table(msi, "File"):
+        d = where[f["Component_"]]
+        while d not in folders:
+            folders.add(d)
+            d = parent[d]
+    locks = table(msi, "MsiLockPermissionsEx")
+    locked_folders = {r["LockObject"]: r["SDDLText"] for r in locks
+                      if r["Table"] == "CreateFolder" and not r["Condition"]}
+    locked_files = {r["LockObject"]: r["SDDLText"] for r in locks
+                    if r["Table"] == "File" and not r["Condition"]}
+    files = {f["File"] for f in table(msi, "File")}
+    created = {r["Directory_"] for r in table(msi, "CreateFolder")}
+    check("INSTALLDIR" in folders and locked_folders == {d: FOLDER_SDDL for d in folders}
+          and folders <= created,
+          f"{preset}: INSTALLDIR and its {len(folders) - 1} folders are created with "
+          "Administrators and SYSTEM full control, Users read and execute, nothing inherited")
+    check(locked_files == {f: FILE_SDDL for f in files},
+          f"{preset}: each of its {len(files)} files carries the same permissions")
+    tables = subprocess.run(["msiinfo", "tables", msi], check=True, capture_output=True,
+                            text=True).stdout.split()
+    check("LockPermissions" not in tables,
+          f"{preset}: no LockPermissions table beside MsiLockPermissionsEx (error 1941)")
+
+
 def main(dist):
     names = sorted(os.listdir(dist))
     m = re.fullmatch(r"Tandrel-(.+)-win64\.msi", next((n for n in names if n.endswith("-win64.msi")), ""))
@@ -202,6 +241,8 @@ def main(dist):
         check(any(c["Condition"] == "NOT WIX_DOWNGRADE_DETECTED" and "newer version" in c["Description"]
                   for c in table(msi, "LaunchCondition")),
               f"{preset}: a downgrade is refused with a message")
+
+        check_locked_down(msi, preset)
 
         with zipfile.ZipFile(os.path.join(dist, f"Tandrel-{version}-{preset}.zip")) as z:
             zipped = {i.filename[len("Tandrel/"):]: i.file_size for i in z.infolist() if not i.is_dir()}

@@ -13,6 +13,7 @@
 #include "base/File.h"
 #include "base/Utf.h"
 #include "ui/Controls.h"
+#include "ui/InputLimits.h"
 
 namespace {
 
@@ -203,6 +204,21 @@ TEST_F(LoadTest, AbsentFilesAreSkipped) {
   LanguageFiles m;
   m.Load(Program(), Shared(), u"", 0x0407);
   EXPECT_EQ(U8(m.GetText(u"MultiPairForm.dll", u"MultipleDongle")), "shared English");
+}
+
+// A language file over the cap is not read, however it begins: the language is missing and the
+// English text is shown. At the cap it is read.
+TEST_F(LoadTest, AFileOverTheSizeCapIsAMissingFile) {
+  Write("Program", "English.txt", "[MultiPairForm.dll]\r\nMultipleDongle=English\r\n");
+  for (const uint64_t size : {ui::kMaxTextFileBytes, ui::kMaxTextFileBytes + 1}) {
+    Write("Program", "German.txt", "[MultiPairForm.dll]\r\nMultipleDongle=German\r\n");
+    fs::resize_file(root_ / "Program" / "German.txt", size);  // the rest reads as zeros
+    LanguageFiles m;
+    m.Load(Program(), Shared(), u"", 0x0407);
+    EXPECT_EQ(U8(m.GetText(u"MultiPairForm.dll", u"MultipleDongle")),
+              size > ui::kMaxTextFileBytes ? "English" : "German")
+        << size;
+  }
 }
 
 TEST_F(LoadTest, EnglishReadsItsProgramFileLikeOneFile) {

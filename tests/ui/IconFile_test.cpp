@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -33,6 +34,53 @@ std::vector<uint8_t> IconFile(const std::vector<uint32_t>& imageBytes) {
     offset += imageBytes[i];
   }
   d.resize(offset, 0xAB);
+  // Each image long enough for one starts with a bitmap header of a 16 x 16 icon (height doubled
+  // for the mask); the rest is filler.
+  uint32_t at = static_cast<uint32_t>(6 + 16 * n);
+  for (const uint32_t bytes : imageBytes) {
+    if (bytes >= 40) {
+      Put32(d, at, 40);
+      Put32(d, at + 4, 16);
+      Put32(d, at + 8, 32);
+    }
+    at += bytes;
+  }
+  return d;
+}
+
+// A PNG's first bytes: signature, then the IHDR chunk with width and height (big-endian).
+std::vector<uint8_t> PngHeader(uint32_t width, uint32_t height) {
+  std::vector<uint8_t> d = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A,
+                            0,    0,   0,   13,  'I',  'H',  'D',  'R'};
+  for (const uint32_t v : {width, height})
+    for (int shift = 24; shift >= 0; shift -= 8) d.push_back(static_cast<uint8_t>(v >> shift));
+  d.resize(33, 0);
+  return d;
+}
+
+std::vector<uint8_t> BitmapHeader(uint32_t headerSize, int32_t width, int32_t height) {
+  std::vector<uint8_t> d(std::max<uint32_t>(headerSize, 12) + 8, 0);
+  Put32(d, 0, headerSize);
+  if (headerSize == 12) {
+    Put16(d, 4, static_cast<uint16_t>(width));
+    Put16(d, 6, static_cast<uint16_t>(height));
+  } else {
+    Put32(d, 4, static_cast<uint32_t>(width));
+    Put32(d, 8, static_cast<uint32_t>(height));
+  }
+  return d;
+}
+
+// An icon file holding exactly these images.
+std::vector<uint8_t> IconFileOf(const std::vector<std::vector<uint8_t>>& images) {
+  std::vector<uint32_t> sizes;
+  for (const auto& image : images) sizes.push_back(static_cast<uint32_t>(image.size()));
+  std::vector<uint8_t> d = IconFile(sizes);
+  size_t at = 6 + 16 * images.size();
+  for (const auto& image : images) {
+    std::copy(image.begin(), image.end(), d.begin() + static_cast<long>(at));
+    at += image.size();
+  }
   return d;
 }
 
@@ -102,6 +150,48 @@ TEST(IconDirectory, RandomDamageNeverReadsOutsideTheFile) {
       ASSERT_LE(image.data() + image.size(), file.data() + file.size());
     }
   }
+}
+
+// Sides around the cap, by PNG header and by both bitmap headers: an image is left out exactly
+// when a side is over 256 pixels (a bitmap's height counting its mask rows too), and the images
+// that stay are numbered from 1 again with their own bytes.
+TEST(IconDirectory, AnImageOverTheSizeCapIsLeftOutBeforeAnythingDecodesIt) {
+  for (const int64_t side : {1, 16, 255, 256, 257, 300, 16384, 65535}) {
+    for (int header = 0; header < 3; ++header) {
+      for (const bool wide : {true, false}) {
+        const int64_t w = wide ? side : 16, h = wide ? 16 : side;
+        std::vector<uint8_t> image;
+        if (header == 0)
+          image = PngHeader(static_cast<uint32_t>(w), static_cast<uint32_t>(h));
+        else if (header == 1 && side < 32768)
+          image = BitmapHeader(12, static_cast<int32_t>(w), static_cast<int32_t>(2 * h));
+        else
+          image = BitmapHeader(40, static_cast<int32_t>(w), static_cast<int32_t>(2 * h));
+        const std::vector<uint8_t> small = PngHeader(32, 32);
+        const std::vector<uint8_t> file = IconFileOf({image, small});
+        const auto dir = ui::ReadIconDirectory(file);
+        ASSERT_TRUE(dir);
+        const bool over = side > 256;
+        EXPECT_EQ(ui::IconImageTooLarge(image), over) << side << " header " << header;
+        ASSERT_EQ(dir->images.size(), over ? 1u : 2u) << side << " header " << header;
+        ASSERT_EQ(dir->resource.size(), 6 + 14 * dir->images.size());
+        EXPECT_EQ(dir->resource[4] | dir->resource[5] << 8, static_cast<int>(dir->images.size()));
+        // The last image is the small one, numbered as the last entry.
+        EXPECT_EQ(dir->images.back().size(), small.size());
+        EXPECT_TRUE(std::equal(small.begin(), small.end(), dir->images.back().begin()));
+        const uint8_t* last = dir->resource.data() + dir->resource.size() - 14;
+        EXPECT_EQ(last[12] | last[13] << 8, static_cast<int>(dir->images.size()));
+      }
+    }
+  }
+  // A negative bitmap width is as large as its size; a header of another size says nothing.
+  EXPECT_TRUE(ui::IconImageTooLarge(BitmapHeader(40, -1000, 32)));
+  EXPECT_FALSE(ui::IconImageTooLarge(BitmapHeader(20, 100000, 100000)));
+  // Every image over the cap: a directory that lists none.
+  const auto none = ui::ReadIconDirectory(IconFileOf({PngHeader(16384, 16384)}));
+  ASSERT_TRUE(none);
+  EXPECT_TRUE(none->images.empty());
+  EXPECT_EQ(none->resource.size(), 6u);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "base/StartupMarks.h"
 #include "ui/Exception.h"
 #include "ui/IconFile.h"
+#include "ui/InputLimits.h"
 #include "ui/win/CommonControls.h"
 #include "ui/win/Gdi.h"
 
@@ -92,9 +93,12 @@ void DestroyIconHandle(void* icon) {
 
 void Application::LoadIconFromFile(const std::u16string& path) {
   // Read once for both sizes: the platform's loader would open and map the file for each.
-  const base::FileBytes file(path);
+  const base::FileBytes file(path, kMaxIconFileBytes);
+  if (file.TooLarge()) throw EInvalidGraphic(u"Icon image is not valid");
   if (!file.Opened()) throw EFOpenError(u"Cannot open file \"" + path + u"\"");
   const std::optional<IconDirectory> icons = ReadIconDirectory(file.Bytes());
+  // Every image was over the size cap, and none was decoded: the program keeps its own icon.
+  if (icons && icons->images.empty()) return;
   // The image the platform's loader would pick for the size, made at that size.
   auto load = [&](int metricX, int metricY) -> HICON {
     if (!icons) return nullptr;

@@ -10,6 +10,7 @@
 #include "tests/support/HeapCounter.h"
 #include "tests/ui/bitmap/BmpWriter.h"
 #include "ui/Exception.h"
+#include "ui/InputLimits.h"
 
 namespace {
 
@@ -400,6 +401,25 @@ TEST(BitmapFile, AnEmptyFileIsNoPictureAFolderCannotBeOpened) {
   std::filesystem::remove(path);
   EXPECT_THROW(TBitmap::LoadFromFile(std::filesystem::temp_directory_path().u16string()),
                ui::EFOpenError);
+}
+
+// A picture file larger than the cap is invalid before it is read, even where its header is a
+// good one; at the cap the same file is read and decoded.
+TEST(BitmapFile, AFileOverTheCapIsNotReadAndIsInvalid) {
+  const auto path = std::filesystem::temp_directory_path() / "tandrel_large_test.bmp";
+  const auto bytes = Rle8Sample();
+  for (const uint64_t size : {ui::kMaxPictureFileBytes, ui::kMaxPictureFileBytes + 1}) {
+    {
+      std::ofstream f(path, std::ios::binary | std::ios::trunc);
+      f.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    }
+    std::filesystem::resize_file(path, size);  // zeros after the picture's own bytes
+    if (size > ui::kMaxPictureFileBytes)
+      EXPECT_THROW(TBitmap::LoadFromFile(path.u16string()), ui::EInvalidGraphic);
+    else
+      EXPECT_EQ(Rows(TBitmap::LoadFromFile(path.u16string())), Rows(Decode(bytes)));
+  }
+  std::filesystem::remove(path);
 }
 
 }  // namespace

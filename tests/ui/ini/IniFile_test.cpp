@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "tests/support/CollidingNames.h"
 #include "tests/ui/ini/Golden.h"
 
 namespace {
@@ -215,6 +217,24 @@ TEST(IniFile, NameFoldingIsCaseOnly) {
 TEST(IniFile, Windows1252DecodesTheHighHalf) {
   EXPECT_EQ(ui::DecodeWindows1252("\x80\x9F\xA0\xFF\x7F"), u"\u20AC\u0178\u00A0\u00FF\u007F");
   EXPECT_EQ(ui::DecodeWindows1252("\x81\x8D"), u"\u0081\u008D");
+}
+
+// Names that all collide under an unkeyed hash are each found, with their own value, and names
+// that differ from them only in letter case are the same names.
+TEST(Lookup, NamesCollidingUnderAnUnkeyedHashAreEachFound) {
+  std::string text = testing_support::LanguageFileOfKeys(3000, true);
+  const TIniFile ini = FromAscii(text);
+  std::set<std::string> names;
+  for (size_t at = text.find("\nK"); at != std::string::npos; at = text.find("\nK", at + 1))
+    names.insert(text.substr(at + 1, 9));
+  ASSERT_EQ(names.size(), 3000u);
+  EXPECT_EQ(ini.KeyNames(u"MultiPairForm.dll").size(), 3000u);
+  for (const std::string& name : names) {
+    std::u16string lower;
+    for (const char c : name) lower += static_cast<char16_t>(std::tolower(c));
+    ASSERT_EQ(ini.ReadString(u"multipairform.DLL", lower, u"@@"), u"some value") << name;
+  }
+  EXPECT_EQ(ini.ReadString(u"MultiPairForm.dll", u"K0000000G", u"@@"), u"@@");
 }
 
 }  // namespace
