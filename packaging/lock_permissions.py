@@ -11,7 +11,8 @@ package here (msibuild imports tables):
   too, since CreateFolders sets the descriptor of every folder it lists, whether it creates it or
   finds it.
 - CreateFolder: a row for each of those folders that has none, with a component of that folder (or,
-  for a folder holding only folders, of the first folder below it), so CreateFolders lists it.
+  for a folder holding only folders, of the install folder), so CreateFolders lists it; and the
+  actions CreateFolders and RemoveFolders in InstallExecuteSequence, which wixl leaves out.
 
 A folder under a drive root otherwise inherits "Authenticated Users: Modify" from the root, and any
 user could plant DLL\\DLL_MouseDeviceManager.dll or replace the launcher.
@@ -61,13 +62,8 @@ def main(msi):
         in_folder.setdefault(c["Directory_"], c["Component"])
 
     def component_for(folder):
-        if folder in in_folder:
-            return in_folder[folder]
-        for child in sorted(d for d, p in parent.items() if p == folder):
-            found = component_for(child)
-            if found:
-                return found
-        return None
+        # A folder holding only folders comes with the install folder's (the launcher's) files.
+        return in_folder.get(folder, in_folder.get("INSTALLDIR"))
 
     create_header, create_rows = export(msi, "CreateFolder")
     if not create_header[0]:  # a package without the table
@@ -82,10 +78,19 @@ def main(msi):
               "Table": "CreateFolder", "SDDLText": FOLDER_SDDL} for folder in folders]
     locks += [{"MsiLockPermissionsEx": "LockFile" + f["File"][:64], "LockObject": f["File"],
                "Table": "File", "SDDLText": FILE_SDDL} for f in files]
+    # wixl sequences neither action without a <CreateFolder>: CreateFolders sets the folders'
+    # permissions, RemoveFolders removes the folders CreateFolder lists (the installer keeps them
+    # otherwise).
+    sequence_header, sequence = export(msi, "InstallExecuteSequence")
+    actions = {r["Action"] for r in sequence}
+    for action, number in (("RemoveFolders", "3600"), ("CreateFolders", "3700")):
+        if action not in actions:
+            sequence.append({"Action": action, "Sequence": number})
     lock_header = ["MsiLockPermissionsEx\tLockObject\tTable\tSDDLText\tCondition",
                    "s72\ts72\ts32\ts0\tS255", "MsiLockPermissionsEx\tMsiLockPermissionsEx"]
     with tempfile.TemporaryDirectory() as tmp:
         tables = [write_idt(tmp, "CreateFolder", create_header, create_rows),
+                  write_idt(tmp, "InstallExecuteSequence", sequence_header, sequence),
                   write_idt(tmp, "MsiLockPermissionsEx", lock_header, locks)]
         for idt in tables:
             subprocess.run(["msibuild", msi, "-i", idt], check=True)

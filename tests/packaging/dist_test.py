@@ -177,6 +177,11 @@ def check_locked_down(msi, preset):
           "Administrators and SYSTEM full control, Users read and execute, nothing inherited")
     check(locked_files == {f: FILE_SDDL for f in files},
           f"{preset}: each of its {len(files)} files carries the same permissions")
+    sequence = {r["Action"]: int(r["Sequence"]) for r in table(msi, "InstallExecuteSequence")}
+    check(sequence.get("RemoveFiles", 0) < sequence.get("RemoveFolders", 0)
+          < sequence.get("CreateFolders", 0) < sequence.get("InstallFiles", 0),
+          f"{preset}: CreateFolders sets the folders' permissions before the files are laid down; "
+          "RemoveFolders removes them")
     tables = subprocess.run(["msiinfo", "tables", msi], check=True, capture_output=True,
                             text=True).stdout.split()
     check("LockPermissions" not in tables,
