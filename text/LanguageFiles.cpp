@@ -103,10 +103,9 @@ std::u16string LanguageFiles::GetText(const std::u16string& section,
   return std::u16string(kNotFound);
 }
 
-std::u16string LanguageFiles::ControlText(const ui::Component& owner,
-                                         const ui::Component& control,
-                                         const std::u16string& section,
-                                         std::u16string_view property) const {
+std::u16string LanguageFiles::ControlText(const ui::Component& owner, const ui::Component& control,
+                                          const std::u16string& section,
+                                          std::u16string_view property) const {
   // The owner-qualified key first, then the control's own.
   const std::u16string own = control.Name() + u"->" + std::u16string(property);
   std::u16string found = GetText(section, owner.Name() + u"->" + own);

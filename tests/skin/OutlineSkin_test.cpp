@@ -47,9 +47,9 @@ int Differences(const ui::TBitmap& a, const ui::TBitmap& b) {
 }
 
 // Every language the launcher ships: each has strips with its own words.
-constexpr const char* kLanguages[] = {"English",  "German",   "FrenchF",     "Spanish", "Italian",
-                                      "Dutch",    "PortugueseP", "Russian",  "Turkish",
-                                      "ChineseT", "ChineseS", "Japanese",    "Korean"};
+constexpr const char* kLanguages[] = {"English",  "German",      "FrenchF", "Spanish", "Italian",
+                                      "Dutch",    "PortugueseP", "Russian", "Turkish", "ChineseT",
+                                      "ChineseS", "Japanese",    "Korean"};
 
 class DefaultSkin : public ::testing::Test {
  protected:
@@ -145,9 +145,9 @@ TEST_F(DefaultSkin, TheFocusMarkShowsOnEveryFrameAndKeepsItsOutline) {
           const size_t at = static_cast<size_t>(y) * w + x;
           if (marked[at] == before[at]) continue;
           ++differing;
-          const bool onRect = (x == inset || x == w - 1 - inset || y == inset ||
-                               y == h - 1 - inset) &&
-                              x >= inset && x <= w - 1 - inset && y >= inset && y <= h - 1 - inset;
+          const bool onRect =
+              (x == inset || x == w - 1 - inset || y == inset || y == h - 1 - inset) &&
+              x >= inset && x <= w - 1 - inset && y >= inset && y <= h - 1 - inset;
           EXPECT_TRUE(onRect) << x << "," << y;
         }
       EXPECT_EQ(differing, changed);

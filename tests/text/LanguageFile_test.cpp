@@ -574,8 +574,8 @@ TEST_P(ShippedFiles, NameTheButtonsWithTheWordsTheirPicturesShow) {
     const std::u16string& shown = drawn->second[i - 1];
     EXPECT_FALSE(shown.empty());
     EXPECT_NE(buttons[i]->Caption().find(shown), std::u16string::npos)
-        << file << ": name '" << U8(buttons[i]->Caption()) << "' lacks the picture's '"
-        << U8(shown) << "'";
+        << file << ": name '" << U8(buttons[i]->Caption()) << "' lacks the picture's '" << U8(shown)
+        << "'";
   }
 }
 

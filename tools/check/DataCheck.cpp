@@ -322,8 +322,9 @@ class Checker {
           Lookup(scan, u"MultiPairForm.dll", std::u16string(kFormName) + u"->" + key))
         continue;
       Warn(file, 0,
-           "[MultiPairForm.dll] " + U8(key) + " is missing: screen readers hear the built-in "
-           "English name");
+           "[MultiPairForm.dll] " + U8(key) +
+               " is missing: screen readers hear the built-in "
+               "English name");
     }
   }
 

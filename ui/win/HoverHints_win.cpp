@@ -49,8 +49,7 @@ bool HoverHints::Make(HWND owner) {
   HMODULE library = LoadLibraryW(L"comctl32.dll");
   if (!library) return false;
   using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  const auto init =
-      reinterpret_cast<InitFunction>(GetProcAddress(library, "InitCommonControlsEx"));
+  const auto init = reinterpret_cast<InitFunction>(GetProcAddress(library, "InitCommonControlsEx"));
   const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES};
   if (!init || !init(&classes)) return false;
   // Shown whether or not the owner is active (a hint helps most before the first click), with
