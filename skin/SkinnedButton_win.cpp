@@ -110,9 +110,9 @@ bool SkinnedButton::ShowsFocus() const {
   if (!control_ || !control_->HandleAllocated()) return false;
   HWND hwnd = static_cast<HWND>(control_->Handle());
   // As a standard button: the mark only while the keyboard cues are on, so that a person who only
-  // clicks never sees one.
+  // clicks never sees one. The cues are the top-level window's, which keeps them for its children.
   return hwnd && GetFocus() == hwnd &&
-         !(SendMessageW(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+         !(SendMessageW(GetAncestor(hwnd, GA_ROOT), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
 }
 
 SkinnedButton::Frame SkinnedButton::CurrentFrame() const {

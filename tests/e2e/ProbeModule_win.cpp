@@ -83,6 +83,11 @@ std::string Utf8(const wchar_t* text) {
   return out;
 }
 
+// IAccessible's interface identifier, spelt out: the cross toolchain's import libraries are not
+// relied on for it.
+const GUID kIAccessible = {
+    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
 // Each child window of the launcher as a screen reader meets it: its accessible object's name and
 // help text, by the window's place in the launcher's client area.
 void LogAccessibleNames(HWND launcher) {
@@ -92,16 +97,26 @@ void LogAccessibleNames(HWND launcher) {
     GetWindowRect(child, &r);
     MapWindowPoints(HWND_DESKTOP, launcher, reinterpret_cast<POINT*>(&r), 2);
     IAccessible* object = nullptr;
-    const HRESULT got =
-        AccessibleObjectFromWindow(child, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                   reinterpret_cast<void**>(&object));
+    const HRESULT got = AccessibleObjectFromWindow(child, static_cast<DWORD>(OBJID_CLIENT),
+                                                   kIAccessible, reinterpret_cast<void**>(&object));
     BSTR name = nullptr, help = nullptr;
     VARIANT self;
     VariantInit(&self);
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
     HRESULT named = got;
-    if (SUCCEEDED(got) && object) {
+    char made[64];
+    std::snprintf(made, sizeof made, "object 0x%08lX", static_cast<unsigned long>(got));
+    Log(made);
+    if (FAILED(got)) {
+      // The proxy a window without an object of its own gets, asked for directly.
+      const HRESULT std = CreateStdAccessibleObject(
+          child, static_cast<LONG>(OBJID_CLIENT), kIAccessible, reinterpret_cast<void**>(&object));
+      std::snprintf(made, sizeof made, "standard 0x%08lX", static_cast<unsigned long>(std));
+      Log(made);
+      named = std;
+    }
+    if (SUCCEEDED(named) && object) {
       named = object->get_accName(self, &name);
       object->get_accHelp(self, &help);
       object->Release();
