@@ -373,27 +373,6 @@ TEST_F(Keyboard, AltF4ClosesThroughTheCloseQuery) {
 
 // ---- Hints.
 
-HWND VisibleToolTip(DWORD pid) {
-  struct Find {
-    DWORD pid;
-    HWND found;
-  } find{pid, nullptr};
-  EnumWindows(
-      [](HWND h, LPARAM lp) CALLBACK -> BOOL {
-        auto* f = reinterpret_cast<Find*>(lp);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(h, &owner);
-        wchar_t cls[64] = {};
-        GetClassNameW(h, cls, 64);
-        if (owner != f->pid || !IsWindowVisible(h) || _wcsicmp(cls, L"tooltips_class32") != 0)
-          return TRUE;
-        f->found = h;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&find));
-  return find.found;
-}
-
 TEST_F(Keyboard, AHintShowsWhenThePointerRestsOnThePairButton) {
   ASSERT_NE(Start(), nullptr);
   EXPECT_FALSE(run_.HasLoaded(L"comctl32.dll")) << "the tooltip was made before any hover";
@@ -401,11 +380,7 @@ TEST_F(Keyboard, AHintShowsWhenThePointerRestsOnThePairButton) {
   // Onto the button, then resting there: a hint waits for the pointer to stop.
   Mouse(on.x - 1, on.y);
   Mouse(on.x, on.y);
-  HWND tip = nullptr;
-  for (int i = 0; i < 50 && !tip; ++i) {
-    Sleep(100);
-    tip = VisibleToolTip(run_.ProcessId());
-  }
+  HWND tip = e2e::WaitForVisibleWindow(run_.Process(), L"tooltips_class32", 5s);
   EXPECT_TRUE(run_.HasLoaded(L"comctl32.dll")) << "the hover did not make the tooltip";
   ASSERT_NE(tip, nullptr) << "no hint appeared";
   EXPECT_EQ(Utf8(AskedText(tip)), "Pair new keyboards and mice with the receiver");
