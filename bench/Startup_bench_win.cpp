@@ -84,6 +84,8 @@ HWND FirstVisibleWindow(DWORD pid) {
         GetWindowThreadProcessId(h, &owner);
         if (owner != f->pid || !IsWindowVisible(h) || (GetWindowLongW(h, GWL_STYLE) & WS_CHILD))
           return TRUE;
+        // An owned window (a hint's tooltip, a message box) is not the program's main window.
+        if (GetWindow(h, GW_OWNER)) return TRUE;
         f->found = h;
         return FALSE;
       },

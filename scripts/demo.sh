@@ -1,8 +1,9 @@
 #!/bin/bash
 # demo.sh <win64-build-dir>: runs the launcher from its stage tree under Wine.
 # On a display it opens there and waits until you close it. Headless it plays a short session on
-# a private screen and saves screenshots: the main window in English and German, the signal
-# display, and the pairing window with two devices paired.
+# a private screen and saves screenshots: the main window in English, German and Japanese, the
+# focus mark after two Tab presses, the signal display, and the pairing window with two devices
+# paired.
 set -euo pipefail
 build=$(realpath "$1")
 stage="$build/stage"
@@ -42,6 +43,9 @@ headless_session() {
 
   launch en_US.UTF-8
   shot "$build/demo.png" "$where"
+  # Two Tab presses: the keyboard focus on the pair button, and its mark.
+  wine "$probe" tab 2
+  shot "$build/demo-focus.png" "$where"
   # The signal display: channel and level, live.
   wine "$probe" click 209 271 132 33
   where=$(wine "$probe" wait-class TandrelRSSIDisplay 20)
@@ -60,6 +64,11 @@ headless_session() {
 
   launch de_DE.UTF-8
   shot "$build/demo-de.png" "$where"
+  wine "$probe" close
+  wait "$launcher"
+
+  launch ja_JP.UTF-8
+  shot "$build/demo-ja.png" "$where"
   wine "$probe" close
   wait "$launcher"
 }

@@ -2,9 +2,10 @@
 # Installs, with apt-get, whatever the build and its tests need and this machine lacks.
 # Usage: scripts/deps.sh [build|dist|test|demo|fuzz]   (test and demo also need Wine and a screen;
 # test also qemu and mmdebstrap for the 32-bit test machine; fuzz needs clang and its libFuzzer
-# runtime)
+# runtime). Every build draws the skin: Pillow and the fonts of its words (Latin and Cyrillic,
+# Chinese, Japanese, Korean) are part of each list.
 set -eu
-want="cmake ninja-build g++ make python3 googletest g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686"
+want="cmake ninja-build g++ make python3 python3-pil fonts-dejavu-core fonts-noto-cjk googletest g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686"
 # The release files: wixl builds the Windows Installer packages, msitools reads them back and
 # sets what wixl cannot be told, faketime stops wixl's clock, osslsigncode signs.
 dist="wixl msitools zip faketime osslsigncode"

@@ -36,6 +36,10 @@ constexpr char16_t kForLife[] = u"Radio signal";
 constexpr char16_t kForLifeNotes[] =
     u"Shows the receiver's radio channel and signal strength while your devices work.";
 constexpr char16_t kProgramTitle[] = u"Tandrel";
+// The buttons' names where no language file has one: what a screen reader announces for each.
+constexpr char16_t kCloseName[] = u"Close";
+constexpr char16_t kPairName[] = u"Pair devices";
+constexpr char16_t kSignalName[] = u"Signal";
 
 constexpr char16_t kTextSection[] = u"MultiPairForm.dll";
 constexpr int32_t kMinimumFirmware = 38;
@@ -102,6 +106,7 @@ MainForm::MainForm(ui::Component* owner, std::unique_ptr<device::LibrarySource> 
   ActiveLanguage =
       LanguageFileManager.Load(SkinFolder + u"Texts\\", SharedTextFolder, SectionPath, LanguageId);
   LanguageFileManager.ApplyTexts(*this, u"MultiPairForm.dll");
+  LanguageFileManager.ApplyAccessibleNames(*this, u"MultiPairForm.dll");
   startup::Mark("texts");
 
   // 9. The skin folder becomes the current directory; background picture and icon.
@@ -145,6 +150,16 @@ void MainForm::LoadSkinPictures() {
 }
 
 void MainForm::CreateBitmapButtons() {
+  // Each button's mouse messages reach the hover hints first; hooked before the skin, which
+  // chains to this hook and gives it back when it goes.
+  for (ui::TButton* button : {bt_Close, bt_NewMultiPairProcess, bt_OpenRSSIDisplay}) {
+    HintedButtons.emplace_back(button, button->WindowProc);
+    button->WindowProc = [this, button, saved = button->WindowProc](ui::Message& m) {
+      if (button->HandleAllocated())
+        Hints.Relay(static_cast<HWND>(button->Handle()), m.Msg, m.WParam, m.LParam);
+      saved(m);
+    };
+  }
   // After the layout: the buttons start from its bounds, then take their frames' size.
   const auto dress = [this](ui::TButton* button, const char16_t* file) {
     auto skinned = std::make_unique<skin::SkinnedButton>(button);
@@ -169,6 +184,8 @@ MainForm::~MainForm() {
   CloseBitmapButton.reset();
   NewMultiPairBitmapButton.reset();
   RSSIBitmapButton.reset();
+  // Then the hints' hook: the controls and their windows outlive the hints.
+  for (auto& [button, saved] : HintedButtons) button->WindowProc = std::move(saved);
   if (TandrelProgram == this) TandrelProgram = nullptr;
 }
 
@@ -205,11 +222,13 @@ void MainForm::CreateControls() {
     lb->OnMouseDown = mouseDown;
     return lb;
   };
+  // A button's caption is its name for assistive technology; the skin draws its picture.
   auto button = [&](const char16_t* name, int l, int t, int w, int h, int tabOrder,
-                    void (MainForm::*onClick)(ui::Component*)) {
+                    void (MainForm::*onClick)(ui::Component*), const char16_t* accessibleName) {
     auto* bt = new ui::TButton(this, name);
     bt->SetParent(this);
     bt->SetBounds(l, t, w, h);
+    bt->SetCaption(accessibleName);
     bt->TabOrder = tabOrder;
     bt->OnClick = [this, onClick](ui::Component* s) { (this->*onClick)(s); };
     return bt;
@@ -225,11 +244,11 @@ void MainForm::CreateControls() {
   lb_Title = label(u"lb_Title", 28, 15, 147, 18, -15, true, u"lb_Title");
   lb_Version = label(u"lb_Version", 8, 327, 131, 18, -12, false, u"Version");
   lb_ForLifeNotes = label(u"lb_ForLifeNotes", 20, 129, 335, 58, -11, false, kForLifeNotes);
-  bt_Close = button(u"bt_Close", 345, 5, 20, 20, 0, &MainForm::bt_CloseClick);
-  bt_NewMultiPairProcess =
-      button(u"bt_NewMultiPairProcess", 8, 232, 132, 33, 1, &MainForm::bt_NewMultiPairProcessClick);
-  bt_OpenRSSIDisplay =
-      button(u"bt_OpenRSSIDisplay", 209, 271, 132, 33, 2, &MainForm::bt_OpenRSSIDisplayClick);
+  bt_Close = button(u"bt_Close", 345, 5, 20, 20, 0, &MainForm::bt_CloseClick, kCloseName);
+  bt_NewMultiPairProcess = button(u"bt_NewMultiPairProcess", 8, 232, 132, 33, 1,
+                                  &MainForm::bt_NewMultiPairProcessClick, kPairName);
+  bt_OpenRSSIDisplay = button(u"bt_OpenRSSIDisplay", 209, 271, 132, 33, 2,
+                              &MainForm::bt_OpenRSSIDisplayClick, kSignalName);
 
   OnCreate = [this](ui::Component* s) { FormCreate(s); };
   OnActivate = [this](ui::Component* s) { FormActivate(s); };
@@ -262,6 +281,14 @@ void MainForm::FormCreate(ui::Component*) {
   // The outline before the window is first shown: it never appears as a rectangle, and shaping a
   // hidden window redraws nothing. The first activation finds it in place.
   skin::ShapeWindowFromImage(window, *im_BackgroundImage);
+  // The hints, in the user's language: the labels' hints on the feature buttons, the close
+  // button's name on it. Only remembered here; the tooltip is made at the first hover.
+  const auto hint = [&](ui::TButton* button, const std::u16string& text) {
+    Hints.Add(static_cast<HWND>(window), static_cast<HWND>(button->Handle()), text);
+  };
+  hint(bt_Close, bt_Close->Caption());
+  hint(bt_NewMultiPairProcess, lb_ForMeeting->Hint());
+  hint(bt_OpenRSSIDisplay, lb_ForLife->Hint());
   startup::Mark("FormCreate: window");
   UsingDevices([&] { device::OpenDeviceAccess(Devices, window); });
   startup::Mark("FormCreate: device access");

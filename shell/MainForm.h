@@ -7,12 +7,15 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "device/ReceiverCommands.h"
 #include "device/DeviceLibrary.h"
 #include "device/ReceiverRequests.h"
 #include "skin/SkinnedButton_win.h"
 #include "text/LanguageFiles.h"
+#include "ui/win/HoverHints.h"
 #include "ui/Controls.h"
 #include "ui/IniFile.h"
 
@@ -79,6 +82,10 @@ class MainForm : public ui::TForm {
   bool ReadNewDeviceId(device::NewDevice& device) { return Requests.ReadNewDeviceId(device); }
   void AnswerRfInfoRequest(ui::NativeHandle requester);
 
+  // The buttons' tooltips; destroyed after the skins, which chain to the hook that feeds them.
+  ui::win::HoverHints Hints;
+  // The buttons whose mouse messages feed Hints, with the window procedures they had before.
+  std::vector<std::pair<ui::TButton*, ui::WndMethod>> HintedButtons;
   // Skinned drawing of the three push buttons; destroyed first, before the controls under them.
   std::unique_ptr<skin::SkinnedButton> CloseBitmapButton;
   std::unique_ptr<skin::SkinnedButton> NewMultiPairBitmapButton;

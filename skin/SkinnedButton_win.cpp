@@ -2,6 +2,7 @@
 
 #include "base/File.h"
 #include "base/StartupMarks.h"
+#include "skin/FocusMark.h"
 #include "skin/FrameStrip.h"
 
 namespace skin {
@@ -76,6 +77,7 @@ void SkinnedButton::ButtonWindowProc(ui::Message& message) {
   repaint_ = false;
   switch (message.Msg) {
     case WM_SIZE:
+    case WM_UPDATEUISTATE:  // the keyboard cues came on or went off: the focus mark with them
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
     case WM_ENABLE:
@@ -102,6 +104,15 @@ void SkinnedButton::ButtonWindowProc(ui::Message& message) {
       break;
   }
   if (repaint_) Paint();
+}
+
+bool SkinnedButton::ShowsFocus() const {
+  if (!control_ || !control_->HandleAllocated()) return false;
+  HWND hwnd = static_cast<HWND>(control_->Handle());
+  // As a standard button: the mark only while the keyboard cues are on, so that a person who only
+  // clicks never sees one. The cues are the top-level window's, which keeps them for its children.
+  return hwnd && GetFocus() == hwnd &&
+         !(SendMessageW(GetAncestor(hwnd, GA_ROOT), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
 }
 
 SkinnedButton::Frame SkinnedButton::CurrentFrame() const {
@@ -140,6 +151,9 @@ void SkinnedButton::PaintOn(HDC target) {
   if (frame_.Width() < width || frame_.Height() < height)
     compose_.Fill(ui::TRect{0, 0, width, height}, frame_.Pixel(0, 0));
   compose_.Draw(frame_, 0, 0, ui::TRect{0, 0, width, height}, false);
+  // Drawn into the frame's pixels before the shape is taken: the mark keeps off the key colour,
+  // so the outline stays the frame's.
+  if (ShowsFocus()) FocusMark::Draw(compose_.Pixels(), width, height);
   if (target) {
     ui::win::SelectObjectScope select(composeDc_.get(), compose_.Bitmap());
     BitBlt(target, 0, 0, width, height, composeDc_.get(), 0, 0, SRCCOPY);

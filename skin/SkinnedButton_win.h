@@ -4,7 +4,8 @@
 // The button keeps all its behaviour: the skin hooks its WindowProc, passes every other message on
 // first and repaints after those that may change the frame. A dressed button is owner-drawn and
 // its erase and paint are the skin's, so the platform paints nothing of its own that would show
-// for a moment before each frame.
+// for a moment before each frame. The focused button carries a dotted focus mark while the
+// keyboard cues are on, as a standard button does.
 #include <string>
 
 #include "skin/WindowShape_win.h"
@@ -40,6 +41,9 @@ class SkinnedButton {
   bool Hooked() const { return static_cast<bool>(savedWindowProc_); }
   // The frame the current state shows: disabled, then pressed, then hot, else normal.
   Frame CurrentFrame() const;
+  // The button has the keyboard focus and the keyboard cues are on: the frame carries the focus
+  // mark (skin/FocusMark.h), whatever its state.
+  bool ShowsFocus() const;
 
  private:
   // Paint's work on a DC already had (none: the shape only).

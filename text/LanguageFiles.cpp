@@ -106,6 +106,16 @@ std::u16string LanguageFiles::GetText(const std::u16string& section,
   return std::u16string(kNotFound);
 }
 
+std::u16string LanguageFiles::ControlText(const ui::Component& owner, const ui::Component& control,
+                                          const std::u16string& section,
+                                          std::u16string_view property) const {
+  // The owner-qualified key first, then the control's own.
+  const std::u16string own = control.Name() + u"->" + std::u16string(property);
+  std::u16string found = GetText(section, owner.Name() + u"->" + own);
+  if (found == kNotFound) found = GetText(section, own);
+  return found;
+}
+
 void LanguageFiles::ApplyTexts(ui::Component& owner, const std::u16string& section) const {
   // The count is read again each round, as the component list is walked by index.
   for (size_t i = 0; i < owner.ComponentCount(); ++i) {
@@ -114,15 +124,25 @@ void LanguageFiles::ApplyTexts(ui::Component& owner, const std::u16string& secti
     if (component->ClassName() != u"TLabel") continue;
     auto* label = dynamic_cast<ui::TControl*>(component);
     if (!label) continue;
-    auto text = [&](std::u16string_view suffix) {
-      std::u16string found =
-          GetText(section, owner.Name() + u"->" + component->Name() + std::u16string(suffix));
-      if (found == kNotFound) found = GetText(section, component->Name() + std::u16string(suffix));
-      return ReplaceLineBreaks(std::move(found));
-    };
-    if (std::u16string caption = text(u"->Caption"); caption != kNotFound)
-      label->SetCaption(std::move(caption));
-    if (std::u16string hint = text(u"->Hint"); hint != kNotFound) label->SetHint(std::move(hint));
+    if (std::u16string caption = ControlText(owner, *component, section, u"Caption");
+        caption != kNotFound)
+      label->SetCaption(ReplaceLineBreaks(std::move(caption)));
+    if (std::u16string hint = ControlText(owner, *component, section, u"Hint"); hint != kNotFound)
+      label->SetHint(ReplaceLineBreaks(std::move(hint)));
+  }
+}
+
+void LanguageFiles::ApplyAccessibleNames(ui::Component& owner,
+                                         const std::u16string& section) const {
+  for (size_t i = 0; i < owner.ComponentCount(); ++i) {
+    ui::Component* component = owner.Components(i);
+    if (component->ClassName() != u"TButton") continue;
+    auto* button = dynamic_cast<ui::TControl*>(component);
+    if (!button) continue;
+    // A name is one line, as a reader speaks it: the line-break token stays as written.
+    if (std::u16string name = ControlText(owner, *component, section, u"AccessibleName");
+        name != kNotFound)
+      button->SetCaption(std::move(name));
   }
 }
 

@@ -45,6 +45,12 @@ class LanguageFiles {
   // Captions and hints of the owner's components whose class name is exactly "TLabel"; a label
   // keeps its design text where no file has one.
   void ApplyTexts(ui::Component& owner, const std::u16string& section) const;
+  // The names of the owner's components whose class name is exactly "TButton", from the keys
+  // "<control>->AccessibleName" (owner-qualified first), as their captions: a skinned button
+  // never draws its caption, but the platform's accessibility layer reads it as the button's
+  // name. A button keeps its design name where no file has one. "->Caption" and "->Hint" keys
+  // of a button are still never read.
+  void ApplyAccessibleNames(ui::Component& owner, const std::u16string& section) const;
 
   // The language name of a whole 16-bit identifier; identifiers not in the table give "English".
   static std::u16string LanguageName(uint16_t languageId);
@@ -67,6 +73,9 @@ class LanguageFiles {
  private:
   // The first value of key in section that is not "@@", in the fixed search order: program
   // language file, program English file, shared language file, shared English file.
+  // "<owner>-><control>-><property>", else "<control>-><property>"; "@@" when neither is found.
+  std::u16string ControlText(const ui::Component& owner, const ui::Component& control,
+                             const std::u16string& section, std::u16string_view property) const;
   std::optional<std::u16string> FirstValue(std::u16string_view section,
                                            std::u16string_view key) const;
 

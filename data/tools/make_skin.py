@@ -1,62 +1,32 @@
 #!/usr/bin/env python3
 """Draws the launcher's default skin into <skin folder>/<Language>/: the main window's background
 (shaped by its key colour), the four-frame button strips (normal, hot, pressed, disabled) and the
-application icon. English has every file; other languages only the strips that carry words, the
-rest falls back to English.
+application icon. English has every file; every other language its own pair and signal strips,
+with its words (button_words.py); the rest falls back to English.
 
-Usage: make_skin.py <skin folder> [--preview <png folder>]
+Usage: make_skin.py <skin folder> [--preview <png folder>] [--words <file>]
+       make_skin.py --list        the files it writes, relative to the skin folder
 
-Standard library only: the .bmp and .ico files are written by hand. Edges are anti-aliased
-towards the skin's own border colour, never towards the key colour: the window outline compares
-pixels with the key colour exactly, so a near-key fringe would show outside the shape.
+The words are drawn by FreeType through Pillow (Debian: python3-pil) in fonts of Debian packages:
+DejaVu Sans Bold (fonts-dejavu-core) for Latin and Cyrillic, Noto Sans CJK Bold (fonts-noto-cjk)
+for Chinese, Japanese and Korean. A word that does not fit its frame at the smallest size allowed,
+or a letter the font lacks, stops the build. --words writes what each strip shows, one line per
+language: language, pair words, signal words, separated by tabs (UTF-8), for the tests.
+
+The .bmp and .ico files are written by hand, byte for byte the same on every run. Edges are
+anti-aliased towards the skin's own border colour, never towards the key colour: the window
+outline compares pixels with the key colour exactly, so a near-key fringe would show outside the
+shape.
 """
 import math
 import os
 import struct
 import sys
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from button_words import WORDS  # noqa: E402
+
 KEY = (255, 0, 255)  # magenta: cut away where it reaches an edge
-
-# --- a tiny bitmap font: 5 columns, 7 rows above the baseline and 2 below ---------------------
-GLYPHS = {
-    'a': ["", "", ".###.", "....#", ".####", "#...#", ".####"],
-    'ä': [".#.#.", "", ".###.", "....#", ".####", "#...#", ".####"],
-    'c': ["", "", ".###.", "#....", "#....", "#....", ".###."],
-    'd': ["....#", "....#", ".####", "#...#", "#...#", "#...#", ".####"],
-    'e': ["", "", ".###.", "#...#", "#####", "#....", ".###."],
-    'g': ["", "", ".####", "#...#", "#...#", ".####", "....#", "....#", ".###."],
-    'i': ["..#..", "", ".##..", "..#..", "..#..", "..#..", ".###."],
-    'k': ["#....", "#....", "#..#.", "#.#..", "##...", "#.#..", "#..#."],
-    'l': [".##..", "..#..", "..#..", "..#..", "..#..", "..#..", ".###."],
-    'n': ["", "", "#.##.", "##..#", "#...#", "#...#", "#...#"],
-    'o': ["", "", ".###.", "#...#", "#...#", "#...#", ".###."],
-    'p': ["", "", "####.", "#...#", "#...#", "#...#", "####.", "#....", "#...."],
-    'r': ["", "", "#.##.", "##..#", "#....", "#....", "#...."],
-    's': ["", "", ".####", "#....", ".###.", "....#", "####."],
-    't': [".#...", ".#...", "####.", ".#...", ".#...", ".#..#", "..##."],
-    'v': ["", "", "#...#", "#...#", "#...#", ".#.#.", "..#.."],
-    'G': [".####", "#....", "#....", "#..##", "#...#", "#...#", ".###."],
-    'P': ["####.", "#...#", "#...#", "####.", "#....", "#....", "#...."],
-    'S': [".####", "#....", "#....", ".###.", "....#", "....#", "####."],
-}
-
-
-def glyph_columns(ch):
-    rows = [(r or ".....").ljust(5, '.') for r in GLYPHS[ch]]
-    used = [x for x in range(5) if any(r[x] == '#' for r in rows)]
-    return rows, (min(used), max(used))
-
-
-def text_width(text):
-    w = 0
-    for ch in text:
-        if ch == ' ':
-            w += 4
-            continue
-        _, (a, b) = glyph_columns(ch)
-        w += b - a + 1 + 2  # bold adds a column; one column apart
-    return max(w - 1, 0)
-
 
 # --- a float RGB canvas ------------------------------------------------------------------------
 def mix(a, b, t):
@@ -111,19 +81,16 @@ class Canvas:
                 if hits:
                     self.blend(x, y, colour, alpha * hits / (n * n))
 
-    def text(self, x, y, s, colour, alpha=1.0):
-        """Bold pixel text with its cap top at y."""
-        for ch in s:
-            if ch == ' ':
-                x += 4
-                continue
-            rows, (a, b) = glyph_columns(ch)
-            for gy, row in enumerate(rows):
-                for gx in range(a, b + 1):
-                    if row[gx] == '#':
-                        self.blend(x + gx - a, y + gy, colour, alpha)
-                        self.blend(x + gx - a + 1, y + gy, colour, alpha)
-            x += b - a + 1 + 2
+    def mask(self, x, y, coverage, colour, alpha=1.0):
+        """Blends colour over the canvas at x, y by an 8-bit coverage mask (a Pillow "L" image):
+        the text's anti-aliased edges mix with the skin under them, never with the key colour."""
+        w, h = coverage.size
+        data = coverage.tobytes()
+        for my in range(h):
+            for mx in range(w):
+                a = data[my * w + mx]
+                if a:
+                    self.blend(x + mx, y + my, colour, alpha * a / 255.0)
 
     def pixels(self):
         out = []
@@ -197,6 +164,71 @@ def write_ico(path, images):
         offset += len(blob)
     with open(path, 'wb') as f:
         f.write(struct.pack('<HHH', 0, 1, len(images)) + b''.join(entries) + b''.join(blobs))
+
+
+# --- fonts ------------------------------------------------------------------------------------
+# (file, face index in a collection, Debian package) per script. Fixed paths, not a font search:
+# the same files give the same pixels on every machine with the same packages.
+LATIN = ('/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf', 0, 'fonts-dejavu-core')
+CJK = '/usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc'
+FONTS = {
+    'ChineseS': (CJK, 2, 'fonts-noto-cjk'),
+    'ChineseT': (CJK, 3, 'fonts-noto-cjk'),
+    'Japanese': (CJK, 0, 'fonts-noto-cjk'),
+    'Korean': (CJK, 1, 'fonts-noto-cjk'),
+}
+# Pixel sizes tried from the first down: a long word is drawn smaller before it counts as too long.
+SIZES = {'latin': (12, 11, 10), 'cjk': (13, 12, 11)}
+FRAME_W, FRAME_H = 132, 33
+ICON_W, ICON_GAP, MARGIN = 18, 6, 5
+TEXT_ROOM = FRAME_W - 2 * MARGIN - ICON_W - ICON_GAP
+
+
+class SkinError(Exception):
+    pass
+
+
+def imaging():
+    try:
+        from PIL import Image, ImageDraw, ImageFont
+    except ImportError:
+        raise SkinError('this Python has no Pillow (Debian: apt-get install python3-pil, or run '
+                        'scripts/deps.sh)')
+    return Image, ImageDraw, ImageFont
+
+
+def font_for(language, size):
+    _, _, ImageFont = imaging()
+    path, index, package = FONTS.get(language, LATIN)
+    if not os.path.exists(path):
+        raise SkinError(f'{path} is missing (Debian package {package}; scripts/deps.sh '
+                        'installs it)')
+    # The basic layout: the same glyph positions whatever shaping library is installed.
+    basic = getattr(ImageFont, 'Layout', ImageFont).BASIC if hasattr(ImageFont, 'Layout') \
+        else ImageFont.LAYOUT_BASIC
+    return ImageFont.truetype(path, size, index=index, layout_engine=basic)
+
+
+def word_mask(language, word):
+    """The word as an 8-bit coverage mask, and how far its line box sits above the frame's
+    middle: at the largest size of its script that fits TEXT_ROOM."""
+    Image, ImageDraw, _ = imaging()
+    sizes = SIZES['cjk' if language in FONTS else 'latin']
+    for size in sizes:
+        font = font_for(language, size)
+        missing = bytes(font.getmask('\ue000'))  # a private-use letter: the font's empty box
+        for ch in word:
+            if not ch.isspace() and bytes(font.getmask(ch)) == missing:
+                raise SkinError(f'{language}: the font has no letter {ch!r} for "{word}"')
+        width = int(math.ceil(font.getlength(word)))
+        if width > TEXT_ROOM:
+            continue
+        ascent, descent = font.getmetrics()
+        mask = Image.new('L', (width, ascent + descent), 0)
+        ImageDraw.Draw(mask).text((0, 0), word, fill=255, font=font)
+        return mask
+    raise SkinError(f'{language}: "{word}" is wider than the {TEXT_ROOM} pixels a button has for '
+                    f'its words, even at {sizes[-1]} pixels')
 
 
 # --- the design --------------------------------------------------------------------------------
@@ -273,8 +305,9 @@ def background():
     return c.pixels()
 
 
-def feature_strip(label, icon):
-    fw, fh = 132, 33
+def feature_strip(language, label, icon):
+    fw, fh = FRAME_W, FRAME_H
+    words = word_mask(language, label)
     strip = [[KEY] * (fw * 4) for _ in range(fh)]
     looks = [  # top, bottom, border, ink, ink alpha, offset
         (hexc('4E95E8'), hexc('2B67B4'), hexc('1F4F8E'), WHITE, 1.0, 0),
@@ -289,10 +322,10 @@ def feature_strip(label, icon):
                 (WHITE, 0.30 if i != 2 else 0.0))
         if i != 2:  # a glossy upper half, not on the pressed look
             c.cover(lambda x, y: y < fh * 0.48 and sdf(x, y) < -2, WHITE, 0.10, (2, 2, fw - 2, 17))
-        tw = text_width(label)
-        x0 = (fw - (18 + 6 + tw)) // 2 + off
+        tw, th = words.size
+        x0 = (fw - (ICON_W + ICON_GAP + tw)) // 2 + off
         icon(c, x0 + off, 7 + off, ink, alpha)
-        c.text(x0 + 24, 13 + off, label, ink, alpha)
+        c.mask(x0 + ICON_W + ICON_GAP, (fh - th) // 2 + off, words, ink, alpha)
         for y, row in enumerate(c.pixels()):
             strip[y][i * fw:(i + 1) * fw] = row
     return strip
@@ -375,32 +408,51 @@ def app_icon(size):
     return size, rows
 
 
-LANGUAGES = {
-    # language: (pairing button, signal button, strips of its own)
-    'English': ('Pair devices', 'Signal'),
-    'German': ('Geräte koppeln', 'Signalstärke'),
-}
+# Languages with strips of their own: every one of the table; English first, whose folder also
+# holds the files without words.
+LANGUAGES = ['English'] + sorted(language for language in WORDS if language != 'English')
+WORDLESS = ['MultiPairMain_Background.bmp', 'WindowClose.bmp', 'Application.ico']
+WORDED = ['NewMultiPairProc.bmp', 'RSSIDisplay.bmp']
+
+
+def outputs():
+    return [f'English/{name}' for name in WORDLESS] + \
+           [f'{language}/{name}' for language in LANGUAGES for name in WORDED]
 
 
 def main(argv):
+    if '--list' in argv:
+        print(';'.join(outputs()))
+        return 0
     if len(argv) < 2:
         print(__doc__)
         return 2
     out = argv[1]
     preview = argv[argv.index('--preview') + 1] if '--preview' in argv else None
+    words_file = argv[argv.index('--words') + 1] if '--words' in argv else None
     written = {}
-    for language, (pair, signal) in LANGUAGES.items():
-        folder = os.path.join(out, language)
-        os.makedirs(folder, exist_ok=True)
-        files = {'NewMultiPairProc.bmp': feature_strip(pair, icon_pair),
-                 'RSSIDisplay.bmp': feature_strip(signal, icon_signal)}
-        if language == 'English':  # the rest is shared through the English fallback
-            files['MultiPairMain_Background.bmp'] = background()
-            files['WindowClose.bmp'] = close_strip()
-            write_ico(os.path.join(folder, 'Application.ico'), [app_icon(n) for n in (16, 32, 48)])
-        for name, pixels in files.items():
-            write_bmp(os.path.join(folder, name), pixels)
-            written[(language, name)] = pixels
+    try:
+        for language in LANGUAGES:
+            _, pair, signal = WORDS[language]
+            folder = os.path.join(out, language)
+            os.makedirs(folder, exist_ok=True)
+            files = {'NewMultiPairProc.bmp': feature_strip(language, pair, icon_pair),
+                     'RSSIDisplay.bmp': feature_strip(language, signal, icon_signal)}
+            if language == 'English':  # the rest is shared through the English fallback
+                files['MultiPairMain_Background.bmp'] = background()
+                files['WindowClose.bmp'] = close_strip()
+                write_ico(os.path.join(folder, 'Application.ico'),
+                          [app_icon(n) for n in (16, 32, 48)])
+            for name, pixels in files.items():
+                write_bmp(os.path.join(folder, name), pixels)
+                written[(language, name)] = pixels
+    except SkinError as e:
+        print(f'make_skin.py: {e}', file=sys.stderr)
+        return 1
+    if words_file:
+        with open(words_file, 'w', encoding='utf-8', newline='\n') as f:
+            for language in LANGUAGES:
+                f.write('\t'.join((language,) + WORDS[language][1:]) + '\n')
     if preview:
         write_preview(preview, written)
     return 0

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the launcher's language files from the texts below (UTF-8 source, reviewable here).
 
-  Forms/Tandrel_Program/Texts/<Language>.txt   the main window's label captions and hints
+  Forms/Tandrel_Program/Texts/<Language>.txt   the main window's label captions and hints, and
+                                               the accessible names of its three buttons
   Forms/Texts/<Language>.txt                   the receiver messages, shared with the modules
 
 Both in section "MultiPairForm.dll". A file whose texts are plain ASCII is written as ASCII; any
@@ -11,12 +12,16 @@ token (four backslashes) that the launcher turns into a new line.
 
 Run from anywhere: python3 data/tools/make_texts.py [data folder]. It refuses texts that would
 not fit their labels or the modules' controls (a rough width estimate) so a translation that grows
-is noticed, and module texts whose keys or placeholders differ from English.
+is noticed, and module texts whose keys or placeholders differ from English. The buttons' names
+come from button_words.py, the table the skin's button pictures are drawn from.
 """
 import os
 import re
 import sys
 import unicodedata
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from button_words import WORDS, names  # noqa: E402
 
 SECTION = "MultiPairForm.dll"
 LINE_BREAK = "\\" * 4
@@ -782,6 +787,8 @@ def main():
         "; ending in CR LF. \\\\\\\\ breaks a line; & marks an access key (&& shows one &); keep",
         "; every %1, %2, %3. Guide: TRANSLATING.md. Check: tandrel-check.exe beside TandrelProgram.exe.",
     ]
+    if WORDS.keys() != TEXTS.keys():
+        sys.exit("button_words.py and the texts here name different languages")
     for language, (captions, hints, messages) in TEXTS.items():
         assert len(captions) == len(LABELS) and len(hints) == len(HINTS)
         assert len(messages) == len(MESSAGES)
@@ -791,6 +798,10 @@ def main():
             program.append(f"{label}->Caption={value(caption)}")
         for label, hint in zip(HINTS, hints):
             program.append(f"{label}->Hint={value(hint)}")
+        # Names are read without line-break tokens: a "|" or the token has no place in them.
+        for button, name in names(language):
+            assert "|" not in name and LINE_BREAK not in name, name
+            program.append(f"{button}->AccessibleName={value(name)}")
         shared = [*head, f"; {language}: the receiver messages.", f"[{SECTION}]"]
         shared += [f"{key}={value(text)}" for key, text in zip(MESSAGES, messages)]
         check_module_texts(language)

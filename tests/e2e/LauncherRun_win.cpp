@@ -43,6 +43,7 @@ struct FindState {
   DWORD pid;
   HWND found;
   const wchar_t* className;  // any when null
+  bool unownedOnly;          // the main window: not a tooltip, module form or message box
 };
 
 }  // namespace
@@ -144,14 +145,15 @@ std::optional<DWORD> LauncherRun::RunSecondInstance(std::chrono::milliseconds ti
 }
 
 HWND LauncherRun::WaitForMainWindow(std::chrono::milliseconds timeout) {
-  return WaitForWindowOfClass(nullptr, timeout);
+  return process_.hProcess ? WaitForVisibleWindow(process_.hProcess, nullptr, timeout, true)
+                           : nullptr;
 }
 
 HWND WaitForVisibleWindow(HANDLE process, const wchar_t* className,
-                          std::chrono::milliseconds timeout) {
+                          std::chrono::milliseconds timeout, bool unownedOnly) {
   const auto end = std::chrono::steady_clock::now() + Patient(timeout);
   do {
-    FindState st{GetProcessId(process), nullptr, className};
+    FindState st{GetProcessId(process), nullptr, className, unownedOnly};
     EnumWindows(
         [](HWND h, LPARAM lp) CALLBACK -> BOOL {
           auto* s = reinterpret_cast<FindState*>(lp);
@@ -160,6 +162,7 @@ HWND WaitForVisibleWindow(HANDLE process, const wchar_t* className,
           // Owned windows (a module's form, a message box) count as top-level too.
           if (pid != s->pid || !IsWindowVisible(h) || (GetWindowLongW(h, GWL_STYLE) & WS_CHILD))
             return TRUE;
+          if (s->unownedOnly && GetWindow(h, GW_OWNER)) return TRUE;
           wchar_t cls[64] = {};
           GetClassNameW(h, cls, 64);
           if (s->className && std::wcscmp(cls, s->className) != 0) return TRUE;

@@ -45,7 +45,8 @@ class LauncherRun {
   // box), waiting up to timeout; null when none came.
   HWND WaitForWindowOfClass(const wchar_t* className,
                             std::chrono::milliseconds timeout = std::chrono::seconds(20));
-  // The first visible top-level window of the process, waiting up to timeout.
+  // The first visible top-level window of the process that has no owner (not a hint's tooltip,
+  // a module's form or a message box), waiting up to timeout.
   HWND WaitForMainWindow(std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
   // How a start ended: the main window or the error box shown, or the process gone without
@@ -88,8 +89,10 @@ inline constexpr char kUnloadLine[] = "Unload freed";
 
 // A visible top-level window of a process with that window class (any when null), waiting up to
 // timeout; null when none came or the process ended first.
+// With unownedOnly, windows that have an owner do not count.
 HWND WaitForVisibleWindow(HANDLE process, const wchar_t* className,
-                          std::chrono::milliseconds timeout = std::chrono::seconds(20));
+                          std::chrono::milliseconds timeout = std::chrono::seconds(20),
+                          bool unownedOnly = false);
 
 // The file names, in lower case, of the modules a process has loaded (its executable included).
 std::set<std::wstring> LoadedModules(HANDLE process);

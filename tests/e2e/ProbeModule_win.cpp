@@ -7,10 +7,14 @@
 //   window            shows a window that is not modal and returns when it is closed
 //   controls          makes a push button and logs "controls 6" when it is one of common
 //                     controls 6 (it answers BCM_GETIDEALSIZE), else "controls classic"
+//   names             reads each of the launcher's buttons as assistive technology does, through
+//                     its standard accessible object (oleacc), and logs
+//                     "name <left>,<top> <hresult> <name>" and "help <left>,<top> <help>" (UTF-8)
 // It logs "enter" and "done" around each call. Its window is a top-level window (hidden but for
 // "window"), so a broadcast would reach it too.
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <cstdio>
 #include <string>
@@ -71,6 +75,63 @@ void LogRecord(const Record* r, unsigned receiverOk) {
   Log(line);
 }
 
+std::string Utf8(const wchar_t* text) {
+  if (!text) return "(none)";
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string out(n > 0 ? n - 1 : 0, '\0');
+  if (n > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+// IAccessible's interface identifier, spelt out: the cross toolchain's import libraries are not
+// relied on for it.
+const GUID kIAccessible = {
+    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+// Each child window of the launcher as a screen reader meets it: its accessible object's name and
+// help text, by the window's place in the launcher's client area.
+void LogAccessibleNames(HWND launcher) {
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  for (HWND child = GetWindow(launcher, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(HWND_DESKTOP, launcher, reinterpret_cast<POINT*>(&r), 2);
+    IAccessible* object = nullptr;
+    const HRESULT got = AccessibleObjectFromWindow(child, static_cast<DWORD>(OBJID_CLIENT),
+                                                   kIAccessible, reinterpret_cast<void**>(&object));
+    BSTR name = nullptr, help = nullptr;
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    HRESULT named = got;
+    char made[64];
+    std::snprintf(made, sizeof made, "object 0x%08lX", static_cast<unsigned long>(got));
+    Log(made);
+    if (FAILED(got)) {
+      // The proxy a window without an object of its own gets, asked for directly.
+      const HRESULT std = CreateStdAccessibleObject(
+          child, static_cast<LONG>(OBJID_CLIENT), kIAccessible, reinterpret_cast<void**>(&object));
+      std::snprintf(made, sizeof made, "standard 0x%08lX", static_cast<unsigned long>(std));
+      Log(made);
+      named = std;
+    }
+    if (SUCCEEDED(named) && object) {
+      named = object->get_accName(self, &name);
+      object->get_accHelp(self, &help);
+      object->Release();
+    }
+    std::string line = "name " + std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+                       std::to_string(static_cast<long>(named)) + " " + Utf8(name);
+    Log(line.c_str());
+    line = "help " + std::to_string(r.left) + "," + std::to_string(r.top) + " " + Utf8(help);
+    Log(line.c_str());
+    SysFreeString(name);
+    SysFreeString(help);
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+}
+
 void Run(HWND launcher) {
   WNDCLASSW wc{};
   wc.lpfnWndProc = ProbeProc;
@@ -100,6 +161,8 @@ void Run(HWND launcher) {
     const bool six =
         button && SendMessageW(button, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal));
     Log(six ? "controls 6" : "controls classic");
+  } else if (command == "names") {
+    LogAccessibleNames(launcher);
   } else if (command == "rfinfo") {
     SendMessageW(launcher, RegisterWindowMessageW(TANDREL_MSG_REQUEST_RFINFO),
                  reinterpret_cast<WPARAM>(self), 0);

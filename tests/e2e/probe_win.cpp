@@ -3,6 +3,7 @@
 //   tandrel_probe wait [seconds]      wait for the launcher's window; print its rectangle
 //   tandrel_probe click L T W H       BM_CLICK the child window at that client rectangle
 //   tandrel_probe close               ask the window to close (WM_CLOSE)
+//   tandrel_probe tab N               press Tab N times (real key presses, to the launcher)
 //   tandrel_probe list                every top-level window: handle, pid, class, visible, text
 //   tandrel_probe wait-class C [s]    wait for a visible window of class C; print its rectangle
 //   tandrel_probe press C ID          BM_CLICK the control ID of the window of class C
@@ -113,6 +114,18 @@ int wmain(int argc, wchar_t** argv) {
     PostMessageW(h, WM_CLOSE, 0, 0);
     return 0;
   }
+  if (cmd == L"tab" && argc == 3) {
+    SetForegroundWindow(h);
+    for (int i = 0; i < _wtoi(argv[2]); ++i) {
+      INPUT keys[2] = {};
+      keys[0].type = keys[1].type = INPUT_KEYBOARD;
+      keys[0].ki.wVk = keys[1].ki.wVk = VK_TAB;
+      keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+      SendInput(2, keys, sizeof(INPUT));
+      Sleep(100);
+    }
+    return 0;
+  }
   if (cmd == L"click" && argc == 6) {
     RECT want{_wtoi(argv[2]), _wtoi(argv[3]), 0, 0};
     want.right = want.left + _wtoi(argv[4]);
@@ -130,6 +143,6 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "no child at that rectangle\n");
     return 1;
   }
-  std::fprintf(stderr, "usage: tandrel_probe wait [s] | click L T W H | close\n");
+  std::fprintf(stderr, "usage: tandrel_probe wait [s] | click L T W H | close | tab N\n");
   return 2;
 }

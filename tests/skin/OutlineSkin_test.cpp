@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/File.h"
+#include "skin/FocusMark.h"
 #include "skin/FrameStrip.h"
 #include "base/Platform.h"
 #include "skin/OutlineRule.h"
@@ -43,6 +46,11 @@ int Differences(const ui::TBitmap& a, const ui::TBitmap& b) {
   return n;
 }
 
+// Every language the launcher ships: each has strips with its own words.
+constexpr const char* kLanguages[] = {"English",  "German",      "FrenchF", "Spanish", "Italian",
+                                      "Dutch",    "PortugueseP", "Russian", "Turkish", "ChineseT",
+                                      "ChineseS", "Japanese",    "Korean"};
+
 class DefaultSkin : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -72,11 +80,12 @@ TEST_F(DefaultSkin, EveryStripHasFourDistinctFramesWithCutCorners) {
     const char* file;
     int width, height;
   };
-  for (const Case& c : {Case{"English", "WindowClose.bmp", 80, 20},
-                        Case{"English", "NewMultiPairProc.bmp", 528, 33},
-                        Case{"English", "RSSIDisplay.bmp", 528, 33},
-                        Case{"German", "NewMultiPairProc.bmp", 528, 33},
-                        Case{"German", "RSSIDisplay.bmp", 528, 33}}) {
+  std::vector<Case> cases{{"English", "WindowClose.bmp", 80, 20}};
+  for (const char* language : kLanguages) {
+    cases.push_back({language, "NewMultiPairProc.bmp", 528, 33});
+    cases.push_back({language, "RSSIDisplay.bmp", 528, 33});
+  }
+  for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.language) + "/" + c.file);
     const auto strip = ui::TBitmap::LoadFromFile(SkinFile(c.language, c.file));
     ASSERT_EQ(strip.Width(), c.width);
@@ -96,11 +105,62 @@ TEST_F(DefaultSkin, EveryStripHasFourDistinctFramesWithCutCorners) {
 
 TEST_F(DefaultSkin, OtherLanguagesHaveTheirOwnFeatureStripsAndBorrowTheRestFromEnglish) {
   EXPECT_TRUE(base::FileExists(SkinFile("English", "Application.ico")));
-  EXPECT_FALSE(base::FileExists(SkinFile("German", "WindowClose.bmp")));
-  EXPECT_FALSE(base::FileExists(SkinFile("German", "MultiPairMain_Background.bmp")));
-  const auto english = ui::TBitmap::LoadFromFile(SkinFile("English", "NewMultiPairProc.bmp"));
-  const auto german = ui::TBitmap::LoadFromFile(SkinFile("German", "NewMultiPairProc.bmp"));
-  EXPECT_GT(Differences(english, german), 50);  // the words differ
+  std::vector<ui::TBitmap> pair;
+  for (const char* language : kLanguages) {
+    SCOPED_TRACE(language);
+    if (std::string(language) != "English") {
+      EXPECT_FALSE(base::FileExists(SkinFile(language, "WindowClose.bmp")));
+      EXPECT_FALSE(base::FileExists(SkinFile(language, "MultiPairMain_Background.bmp")));
+    }
+    pair.push_back(ui::TBitmap::LoadFromFile(SkinFile(language, "NewMultiPairProc.bmp")));
+  }
+  // Every language's pairing words differ, and so do its pictures.
+  for (size_t i = 0; i < pair.size(); ++i)
+    for (size_t j = i + 1; j < pair.size(); ++j)
+      EXPECT_GT(Differences(pair[i], pair[j]), 50) << kLanguages[i] << " / " << kLanguages[j];
+}
+
+// The focus mark on every frame of every shipped strip: it shows (pixels change, on the inset
+// rectangle only), and it never touches the key colour, so the button keeps its outline.
+TEST_F(DefaultSkin, TheFocusMarkShowsOnEveryFrameAndKeepsItsOutline) {
+  std::vector<std::pair<std::string, std::string>> strips{{"English", "WindowClose.bmp"}};
+  for (const char* language : kLanguages) {
+    strips.emplace_back(language, "NewMultiPairProc.bmp");
+    strips.emplace_back(language, "RSSIDisplay.bmp");
+  }
+  for (const auto& [language, file] : strips) {
+    const auto strip = ui::TBitmap::LoadFromFile(SkinFile(language, file));
+    for (int i = 0; i < 4; ++i) {
+      SCOPED_TRACE(language + "/" + file + " frame " + std::to_string(i));
+      ui::TBitmap frame;
+      skin::CutFrame(frame, strip, 4, i);
+      const std::vector<uint32_t> before(frame.Pixels().begin(), frame.Pixels().end());
+      std::vector<uint32_t> marked = before;
+      const int w = frame.Width(), h = frame.Height();
+      const int changed = skin::FocusMark::Draw(marked.data(), w, h);
+      const int inset = skin::FocusMark::Inset(w, h);
+      int differing = 0;
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+          const size_t at = static_cast<size_t>(y) * w + x;
+          if (marked[at] == before[at]) continue;
+          ++differing;
+          const bool onRect =
+              (x == inset || x == w - 1 - inset || y == inset || y == h - 1 - inset) &&
+              x >= inset && x <= w - 1 - inset && y >= inset && y <= h - 1 - inset;
+          EXPECT_TRUE(onRect) << x << "," << y;
+        }
+      EXPECT_EQ(differing, changed);
+      // A mark of a few dots would not be seen: most of the rectangle's dots land.
+      EXPECT_GT(changed, (w + h - 4 * inset) / 2);
+      EXPECT_EQ(skin::OutlineRects(skin::PixelGrid(marked.data(), w, h)),
+                skin::OutlineRects(skin::PixelGrid(before.data(), w, h)));
+    }
+  }
+  // Nothing to mark on frames too small for it; no crash on none at all.
+  uint32_t tiny[4] = {1, 2, 3, 4};
+  EXPECT_EQ(skin::FocusMark::Draw(tiny, 2, 2), 0);
+  EXPECT_EQ(skin::FocusMark::Draw(nullptr, 10, 10), 0);
 }
 
 }  // namespace

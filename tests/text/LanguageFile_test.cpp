@@ -6,6 +6,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -356,6 +357,40 @@ TEST_F(ApplyTextsTest, OnlyComponentsNamedTLabelAreTouched) {
   EXPECT_EQ(U8(derived->Caption()), "translated");
 }
 
+TEST_F(ApplyTextsTest, ButtonsTakeTheirNamesOnlyFromNameKeysAndKeepTheTokenAsWritten) {
+  auto buttonNamed = [&](const char16_t* name) {
+    auto* button = new ui::TButton(&form_, name);
+    button->SetCaption(u"design");
+    return button;
+  };
+  auto* qualified = buttonNamed(u"bt_Close");
+  auto* plain = buttonNamed(u"bt_NewMultiPairProcess");
+  auto* marker = buttonNamed(u"bt_OpenRSSIDisplay");
+  auto* token = buttonNamed(u"bt_Other");
+  auto* none = buttonNamed(u"bt_None");
+  auto* label = Label(u"lb_Title");
+  Write("Program", "English.txt",
+        "[MultiPairForm.dll]\r\n"
+        "bt_Close->AccessibleName=plain\r\nTandrelProgram->bt_Close->AccessibleName=qualified\r\n"
+        "bt_NewMultiPairProcess->AccessibleName=Pair devices\r\n"
+        "bt_NewMultiPairProcess->Caption=caption\r\n"
+        "TandrelProgram->bt_OpenRSSIDisplay->AccessibleName=@@\r\n"
+        "bt_OpenRSSIDisplay->AccessibleName=fallback\r\n"
+        "bt_Other->AccessibleName=a\\\\\\\\b\r\n"
+        "lb_Title->AccessibleName=not a button\r\n");
+  LanguageFiles m;
+  m.Load(Program(), Shared(), u"", 0x0409);
+  m.ApplyTexts(form_, u"MultiPairForm.dll");
+  EXPECT_EQ(U8(plain->Caption()), "design") << "a button's caption key is never read";
+  m.ApplyAccessibleNames(form_, u"MultiPairForm.dll");
+  EXPECT_EQ(U8(qualified->Caption()), "qualified");
+  EXPECT_EQ(U8(plain->Caption()), "Pair devices");
+  EXPECT_EQ(U8(marker->Caption()), "fallback");
+  EXPECT_EQ(U8(token->Caption()), "a\\\\\\\\b");
+  EXPECT_EQ(U8(none->Caption()), "design");
+  EXPECT_EQ(U8(label->Caption()), "design");
+}
+
 TEST_F(ApplyTextsTest, LabelsOfOtherOwnersAreNotTouched) {
   ui::TForm other(nullptr, u"Other");
   auto* foreign = new ui::TLabel(&other, u"lb_Title");
@@ -508,6 +543,57 @@ TEST_P(ShippedFiles, DefineEveryLabelAndMessageInTheirOwnLanguage) {
 
 INSTANTIATE_TEST_SUITE_P(Languages, ShippedFiles, testing::ValuesIn(kShipped),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// What each language's strips were drawn with, as the skin generator wrote it at build time:
+// language TAB pair words TAB signal words.
+std::map<std::string, std::vector<std::u16string>> SkinWords() {
+  std::map<std::string, std::vector<std::u16string>> words;
+  std::ifstream in(TANDREL_SKIN_WORDS);
+  std::string line;
+  while (std::getline(in, line)) {
+    std::vector<std::u16string> fields;
+    size_t start = 0;
+    for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+      fields.push_back(base::Utf8ToUtf16(line.substr(start, tab - start)));
+    fields.push_back(base::Utf8ToUtf16(line.substr(start)));
+    const std::string language = base::Utf16ToUtf8(fields.front());
+    fields.erase(fields.begin());
+    words[language] = fields;
+  }
+  return words;
+}
+
+// Every shipped language names the three buttons in its own file, and the name of each feature
+// button holds the words its picture shows in that language, read as the launcher reads them.
+TEST_P(ShippedFiles, NameTheButtonsWithTheWordsTheirPicturesShow) {
+  const auto words = SkinWords();
+  const auto drawn = words.find(GetParam().name);
+  ASSERT_NE(drawn, words.end()) << "no strips drawn for " << GetParam().name;
+  ASSERT_EQ(drawn->second.size(), 2u);
+  const std::string file = std::string(GetParam().name) + ".txt";
+  const ui::TIniFile program((ProgramTexts() / file).u16string());
+  LanguageFiles m;
+  m.Load(Folder(ProgramTexts()), Folder(SharedTexts()), u"", GetParam().id);
+  ui::TForm form(nullptr, u"TandrelProgram");
+  const char16_t* const kButtons[] = {u"bt_Close", u"bt_NewMultiPairProcess",
+                                      u"bt_OpenRSSIDisplay"};
+  std::vector<ui::TButton*> buttons;
+  for (const char16_t* name : kButtons) buttons.push_back(new ui::TButton(&form, name));
+  m.ApplyAccessibleNames(form, u"MultiPairForm.dll");
+  for (size_t i = 0; i < buttons.size(); ++i) {
+    const std::u16string key = std::u16string(kButtons[i]) + u"->AccessibleName";
+    const std::u16string own = program.ReadString(u"MultiPairForm.dll", key, u"@@");
+    EXPECT_NE(U8(own), "@@") << file << " lacks " << U8(key);
+    EXPECT_FALSE(own.empty()) << file << " " << U8(key);
+    EXPECT_EQ(U8(buttons[i]->Caption()), U8(own)) << file;
+    if (i == 0) continue;  // the close button's picture is a cross
+    const std::u16string& shown = drawn->second[i - 1];
+    EXPECT_FALSE(shown.empty());
+    EXPECT_NE(buttons[i]->Caption().find(shown), std::u16string::npos)
+        << file << ": name '" << U8(buttons[i]->Caption()) << "' lacks the picture's '" << U8(shown)
+        << "'";
+  }
+}
 
 TEST(ShippedFiles, EveryFileIsNamedForALanguageAndEncodedForIt) {
   for (const fs::path& folder : {ProgramTexts(), SharedTexts()}) {

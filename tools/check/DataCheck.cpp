@@ -284,6 +284,7 @@ class Checker {
       Warn(folder / "English.txt", 0, "missing: texts a language lacks have no fallback");
       return;
     }
+    if (program) CheckButtonNames(files[u"English"], english->second);
     for (const auto& [language, scan] : scans) {
       if (language == u"English") continue;
       for (const auto& section : english->second.sections) {
@@ -312,6 +313,21 @@ class Checker {
     return s ? s->Find(key) : nullptr;
   }
 
+  // Every button's name for screen readers; the other languages are held against English's.
+  void CheckButtonNames(const fs::path& file, const IniScan& scan) {
+    for (const auto& control : kControls) {
+      if (!control.starts_with(u"bt_")) continue;
+      const std::u16string key = control + u"->AccessibleName";
+      if (Lookup(scan, u"MultiPairForm.dll", key) ||
+          Lookup(scan, u"MultiPairForm.dll", std::u16string(kFormName) + u"->" + key))
+        continue;
+      Warn(file, 0,
+           "[MultiPairForm.dll] " + U8(key) +
+               " is missing: screen readers hear the built-in "
+               "English name");
+    }
+  }
+
   // Captions and hints go on labels only; a key for anything else is never read.
   void CheckLabelKeys(const fs::path& file, const IniScan& scan) {
     for (const auto& section : scan.sections) {
@@ -320,7 +336,10 @@ class Checker {
         if (parts.size() < 2) continue;
         if (parts.size() == 3 && SameName(parts[0], kFormName)) parts.erase(parts.begin());
         const std::u16string* control = Known(kControls, parts[0]);
-        if (parts.size() == 2 && (!control || !control->starts_with(u"lb_")))
+        // A button takes its accessible name, and nothing else, from the texts.
+        const bool name = parts.size() == 2 && control && control->starts_with(u"bt_") &&
+                          SameName(parts[1], u"AccessibleName");
+        if (parts.size() == 2 && !name && (!control || !control->starts_with(u"lb_")))
           Warn(file, key.line,
                "the main window has no label named " + U8(parts[0]) + ": this text is never shown");
       }

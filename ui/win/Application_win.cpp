@@ -22,8 +22,37 @@ void PostQuit() {
   PostQuitMessage(0);
 }
 
+// The keys that move the focus turn the keyboard cues on, as the dialog manager does in a dialog:
+// from then on the focused button shows where the focus is.
+void ShowKeyboardCues(HWND dialog, const MSG& msg) {
+  if (msg.message != WM_KEYDOWN) return;
+  switch (msg.wParam) {
+    case VK_TAB:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+      break;
+    default:
+      return;
+  }
+  if (msg.hwnd != dialog && !IsChild(dialog, msg.hwnd)) return;
+  if (SendMessageW(dialog, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)
+    SendMessageW(dialog, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+}
+
+// The cues a window starts with: off, so that a person who clicks sees no focus mark, unless the
+// user asked the system to show them always.
+void InitialKeyboardCues(HWND window) {
+  BOOL always = FALSE;
+  SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &always, 0);
+  SendMessageW(window, WM_CHANGEUISTATE,
+               MAKEWPARAM(always ? UIS_CLEAR : UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+}
+
 // Tab, Space and Enter move between and press the main form's buttons.
 void DispatchOne(HWND dialog, MSG& msg) {
+  if (dialog) ShowKeyboardCues(dialog, msg);
   if (dialog && IsDialogMessageW(dialog, &msg)) return;
   TranslateMessage(&msg);
   DispatchMessageW(&msg);
@@ -46,6 +75,7 @@ HWND MainWindow(TForm* main) {
 
 void Application::Run() {
   if (!mainForm_) return;
+  if (HWND main = MainWindow(mainForm_)) InitialKeyboardCues(main);
   mainForm_->Show();
   startup::Mark("main form shown");
   if (HWND main = static_cast<HWND>(mainForm_->Handle())) {

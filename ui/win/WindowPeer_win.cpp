@@ -100,6 +100,12 @@ class FormPeer final : public WindowPeer {
   void Paint(HDC target, RECT area);
   void SyncBounds();
   LRESULT DefaultButtonId() const;
+  void ChangeKeyboardCues(WPARAM change);
+
+  // The keyboard cues hidden (UISF_HIDEFOCUS, UISF_HIDEACCEL), kept here for the form and its
+  // children as the system keeps them for a dialog: Wine answers WM_QUERYUISTATE with 0 whatever
+  // it was told, which would show the focus to a person who only clicks.
+  LRESULT hiddenCues_ = 0;
 
   TForm& form_;
   HWND hwnd_ = nullptr;
@@ -236,12 +242,51 @@ LRESULT FormPeer::DefaultButtonId() const {
   return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
 }
 
+// A change asked for with WM_CHANGEUISTATE: the top-level window takes it and tells itself and its
+// children with WM_UPDATEUISTATE, as the system does; nothing changes while the user wants the cues
+// always shown.
+void FormPeer::ChangeKeyboardCues(WPARAM change) {
+  BOOL always = FALSE;
+  SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &always, 0);
+  const LRESULT flags = HIWORD(change) & (UISF_HIDEFOCUS | UISF_HIDEACCEL);
+  LRESULT hidden = hiddenCues_;
+  switch (LOWORD(change)) {
+    case UIS_SET:
+      hidden |= flags;
+      break;
+    case UIS_CLEAR:
+      hidden &= ~flags;
+      break;
+    case UIS_INITIALIZE:
+      hidden = flags;
+      break;
+    default:
+      return;
+  }
+  if (always) hidden = 0;
+  if (hidden == hiddenCues_) return;
+  hiddenCues_ = hidden;
+  // The children repaint what the cues change (a skinned button its focus mark).
+  const LRESULT shown = (UISF_HIDEFOCUS | UISF_HIDEACCEL) & ~hidden;
+  for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (hidden) SendMessageW(child, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, hidden), 0);
+    if (shown) SendMessageW(child, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, shown), 0);
+  }
+}
+
 void FormPeer::DefaultHandler(Message& m) {
   if (!hwnd_) {
     m.Result = 0;
     return;
   }
   switch (m.Msg) {
+    case WM_CHANGEUISTATE:
+      ChangeKeyboardCues(m.WParam);
+      m.Result = 0;
+      return;
+    case WM_QUERYUISTATE:
+      m.Result = hiddenCues_;
+      return;
     case WM_ERASEBKGND:
       m.Result = 1;  // WM_PAINT fills everything; erasing first would flicker
       return;
