@@ -61,4 +61,11 @@ if [ "$(cat "$WINEPREFIX/.tandrel-desktop" 2>/dev/null)" != "$mode" ]; then
   wine wineboot >/dev/null 2>&1 || true
 fi
 
-"$@"
+# Starts that scripts/wine-run.sh had to retry during this command are counted at its end.
+retries="$WINEPREFIX/wine-run.retries"
+before=$(cat "$retries" 2>/dev/null | wc -l)
+status=0
+"$@" || status=$?
+after=$(cat "$retries" 2>/dev/null | wc -l)
+[ "$after" -gt "$before" ] && echo "with-wine: $((after - before)) start(s) retried by wine-run.sh (see $retries)" >&2
+exit $status
