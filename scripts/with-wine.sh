@@ -63,9 +63,12 @@ fi
 
 # Starts that scripts/wine-run.sh had to retry during this command are counted at its end.
 retries="$WINEPREFIX/wine-run.retries"
-before=$(cat "$retries" 2>/dev/null | wc -l)
+count_retries() { if [ -f "$retries" ]; then wc -l <"$retries"; else echo 0; fi; }
+before=$(count_retries)
 status=0
 "$@" || status=$?
-after=$(cat "$retries" 2>/dev/null | wc -l)
-[ "$after" -gt "$before" ] && echo "with-wine: $((after - before)) start(s) retried by wine-run.sh (see $retries)" >&2
+after=$(count_retries)
+if [ "$after" -gt "$before" ]; then
+  echo "with-wine: $((after - before)) start(s) retried by wine-run.sh (see $retries)" >&2
+fi
 exit $status
