@@ -60,7 +60,7 @@ struct IniDiagnostics {
     std::u16string section;  // for a key: the section it is in
     std::u16string key;      // empty for a section
     int line = 0;
-    int firstLine = 0;  // for a repeated name: the line of the one that counts
+    int firstLine = 0;      // for a repeated name: the line of the one that counts
     bool hasValue = false;  // a key line with '='
   };
   Encoding encoding = Encoding::CodePage;
