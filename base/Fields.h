@@ -1,14 +1,16 @@
 #pragma once
-// The field splitter the data files share: "," in layout values, "." in section paths.
+// The trim and the field splitter the data files share: "," in layout values, "." in section paths.
 #include <cstddef>
 #include <string_view>
 
 namespace base {
 
-// Characters of code 32 and below (blanks and controls) off both ends.
+// The one trim of the program: blanks and control characters (codes 1 to 32) off both ends, as
+// the platform trims INI lines and the framework trims fields. NUL is kept: in a name or value it
+// ends the text, which the caller cuts there.
 inline std::u16string_view TrimBlanks(std::u16string_view s) {
-  while (!s.empty() && s.front() <= u' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() <= u' ') s.remove_suffix(1);
+  while (!s.empty() && s.front() != 0 && s.front() <= u' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() != 0 && s.back() <= u' ') s.remove_suffix(1);
   return s;
 }
 

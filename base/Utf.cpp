@@ -72,14 +72,28 @@ std::string Utf16ToUtf8(std::u16string_view s) {
   return out;
 }
 
-char16_t AsciiUpper(char16_t c) {
-  return (c >= u'a' && c <= u'z') ? c - (u'a' - u'A') : c;
+char16_t FoldCase(char16_t c) {
+  if (c < 0x80) return c >= u'a' && c <= u'z' ? c - 0x20 : c;
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
+  if (c == 0xFF) return 0x178;
+  if (c >= 0x100 && c <= 0x17E) {
+    // Latin Extended-A pairs upper and lower case side by side; which of the two is odd changes
+    // at the few letters without a partner.
+    if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x178) return c;
+    const bool lower_is_odd = c <= 0x137 || (c >= 0x14A && c <= 0x177);
+    return ((c & 1) != 0) == lower_is_odd ? c - 1 : c;
+  }
+  if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) return c - 0x20;
+  if (c >= 0x430 && c <= 0x44F) return c - 0x20;
+  if (c >= 0x450 && c <= 0x45F) return c - 0x50;
+  if (c >= 0xFF41 && c <= 0xFF5A) return c - 0x20;
+  return c;
 }
 
 bool EqualsNoCase(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
   }
   return true;
 }

@@ -11,7 +11,10 @@ std::u16string Utf8ToUtf16(std::string_view s);
 std::string Utf16ToUtf8(std::u16string_view s);
 
 // ASCII-only case folding, as the platform's case-insensitive compare does for these names.
-char16_t AsciiUpper(char16_t c);
+// The one case fold of the program: the simple upper-case mapping the platform matches names with
+// (INI sections and keys, registered-message names), for Latin, Greek, Cyrillic and full-width
+// Latin; other characters map to themselves.
+char16_t FoldCase(char16_t c);
 bool EqualsNoCase(std::u16string_view a, std::u16string_view b);
 
 // Windows-1252 as the platform decodes it (the five unassigned bytes become C1 controls).

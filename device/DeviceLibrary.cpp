@@ -97,4 +97,14 @@ int32_t DeviceLibrary::GetUsbDeviceFromHub(uint16_t vendorId, uint16_t productId
   return fn ? fn(vendorId, productId, index, pathBuffer, deviceTag) : -1;
 }
 
+int32_t OpenDeviceAccess(DeviceLibrary& library, void* windowHandle) {
+  library.Load();
+  return library.Initial(windowHandle);
+}
+
+void CloseDeviceAccess(DeviceLibrary& library) {
+  library.CloseQuery();
+  library.Free();
+}
+
 }  // namespace device

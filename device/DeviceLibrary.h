@@ -88,4 +88,11 @@ class DeviceLibrary {
   mutable bool freeWhenReturned_ = false;
 };
 
+// Device access as the main form sees it: opened once the window exists, closed when it is asked
+// to close. Open loads the library and hands it the main window's handle through Initial, and
+// returns Initial's result (0 when the library or the export is missing). Close tells the
+// library through CloseQuery, then frees it; it calls nothing when nothing is loaded.
+int32_t OpenDeviceAccess(DeviceLibrary& library, void* windowHandle);
+void CloseDeviceAccess(DeviceLibrary& library);
+
 }  // namespace device

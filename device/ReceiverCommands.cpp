@@ -22,18 +22,18 @@ int32_t DecodeVersion(uint16_t word) {
 }  // namespace
 
 void ReceiverCommands::SetDevice(std::u16string devicePath, uint16_t deviceTag) {
-  DevicePath = std::move(devicePath);
-  DeviceTag = deviceTag;
+  devicePath_ = std::move(devicePath);
+  deviceTag_ = deviceTag;
 }
 
 bool ReceiverCommands::WriteCommand(uint16_t command, uint16_t parameter, uint16_t count) {
   // c_str() of an empty string is a pointer to an empty string, never null.
-  return Library.Write(DevicePath.c_str(), DeviceTag, command, parameter, count);
+  return library_.Write(devicePath_.c_str(), deviceTag_, command, parameter, count);
 }
 
 bool ReceiverCommands::ReadCommand(uint16_t command, uint16_t parameter, uint16_t byteCount,
                                    void* buffer) {
-  return Library.Read(DevicePath.c_str(), DeviceTag, command, parameter, byteCount, buffer);
+  return library_.Read(devicePath_.c_str(), deviceTag_, command, parameter, byteCount, buffer);
 }
 
 bool ReceiverCommands::CommitChunk(uint16_t address) {

@@ -39,7 +39,7 @@ class ReceiverCommands {
 
   // Addresses no receiver until SetDevice: an empty path and tag 0. Every command goes through
   // `library`, which must outlive the object.
-  explicit ReceiverCommands(const device::DeviceLibrary& library) : Library(library) {}
+  explicit ReceiverCommands(const device::DeviceLibrary& library) : library_(library) {}
 
   // The receiver to address from now on. Sends nothing.
   void SetDevice(std::u16string devicePath, uint16_t deviceTag);
@@ -71,10 +71,15 @@ class ReceiverCommands {
   // fails, -1 when neither version word carries the marker.
   int32_t ReadFirmwareVersion();
 
-  const device::DeviceLibrary& Library;
+  // The receiver SetDevice chose last.
+  const std::u16string& DevicePath() const { return devicePath_; }
+  uint16_t DeviceTag() const { return deviceTag_; }
+
+ private:
+  const device::DeviceLibrary& library_;
   // Handed unchanged to every Write and Read.
-  std::u16string DevicePath;
-  uint16_t DeviceTag = 0;
+  std::u16string devicePath_;
+  uint16_t deviceTag_ = 0;
 };
 
 }  // namespace device

@@ -27,15 +27,13 @@ ReceiverCheck ReceiverRequests::CheckReceiver() {
 }
 
 ReceiverCheck ReceiverRequests::FindOneReceiver() {
-  std::u16string path;
-  uint16_t tag = 0;
   // Only the first family's count decides whether the second family is asked at all.
-  int32_t n = device::FindReceiverFamily1(library_, 0, path, tag);
-  if (n != 1) n = device::FindReceiverFamily2(library_, 0, path, tag);
+  ReceiverSearchResult found = device::FindReceiverFamily1(library_, 0);
+  if (found.count != 1) found = device::FindReceiverFamily2(library_, 0);
   // Without the device-manager library (a negative count) no receiver can be reached either.
-  if (n < 1) return {ReceiverFound::None, 0};
-  if (n > 1) return {ReceiverFound::Several, 0};
-  receiver_.SetDevice(path, tag);
+  if (found.count < 1) return {ReceiverFound::None, 0};
+  if (found.count > 1) return {ReceiverFound::Several, 0};
+  receiver_.SetDevice(std::move(found.devicePath), found.deviceTag);
   const int32_t firmware = receiver_.ReadFirmwareVersion();
   return {firmware >= kMinimumFirmware ? ReceiverFound::One : ReceiverFound::FirmwareTooOld,
           firmware};

@@ -18,18 +18,7 @@ std::u16string PathFrom(const char16_t (&buffer)[kDevicePathChars]) {
 
 }  // namespace
 
-int32_t OpenDeviceAccess(DeviceLibrary& library, void* windowHandle) {
-  library.Load();
-  return library.Initial(windowHandle);
-}
-
-void CloseDeviceAccess(DeviceLibrary& library) {
-  library.CloseQuery();
-  library.Free();
-}
-
-int32_t FindReceiverFamily1(const DeviceLibrary& library, int32_t index, std::u16string& devicePath,
-                            uint16_t& deviceTag) {
+ReceiverSearchResult FindReceiverFamily1(const DeviceLibrary& library, int32_t index) {
   // Cleared, so a library that writes nothing yields an empty path.
   char16_t buffer[kDevicePathChars] = {};
   int32_t tag = 0;
@@ -37,19 +26,14 @@ int32_t FindReceiverFamily1(const DeviceLibrary& library, int32_t index, std::u1
   // Only "none attached" sends us to the alternate identifier; a failed search or several
   // receivers are the answer as they are.
   if (count == 0) count = Search(library, kFamily1AltProductId, index, buffer, tag);
-  devicePath = PathFrom(buffer);
-  deviceTag = static_cast<uint16_t>(tag & 0xFFFF);
-  return count;
+  return {count, PathFrom(buffer), static_cast<uint16_t>(tag & 0xFFFF)};
 }
 
-int32_t FindReceiverFamily2(const DeviceLibrary& library, int32_t index, std::u16string& devicePath,
-                            uint16_t& deviceTag) {
+ReceiverSearchResult FindReceiverFamily2(const DeviceLibrary& library, int32_t index) {
   char16_t buffer[kDevicePathChars] = {};
   int32_t tag = 0;
   const int32_t count = Search(library, kFamily2ProductId, index, buffer, tag);
-  devicePath = PathFrom(buffer);
-  deviceTag = static_cast<uint16_t>(tag & 0xFFFF);
-  return count;
+  return {count, PathFrom(buffer), static_cast<uint16_t>(tag & 0xFFFF)};
 }
 
 }  // namespace device

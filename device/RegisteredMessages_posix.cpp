@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "base/Utf.h"
-#include "device/ReceiverSearch.h"
+#include "device/RegisteredMessages.h"
 
 namespace device {
 

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "device/ReceiverSearch.h"
+#include "device/RegisteredMessages.h"
 
 namespace device {
 

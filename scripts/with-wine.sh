@@ -65,4 +65,14 @@ if [ "$(cat "$WINEPREFIX/.tandrel-desktop" 2>/dev/null)" != "$mode" ]; then
   wine wineboot >/dev/null 2>&1 || true
 fi
 
-"$@"
+# Starts that scripts/wine-run.sh had to retry during this command are counted at its end.
+retries="$WINEPREFIX/wine-run.retries"
+count_retries() { if [ -f "$retries" ]; then wc -l <"$retries"; else echo 0; fi; }
+before=$(count_retries)
+status=0
+"$@" || status=$?
+after=$(count_retries)
+if [ "$after" -gt "$before" ]; then
+  echo "with-wine: $((after - before)) start(s) retried by wine-run.sh (see $retries)" >&2
+fi
+exit $status

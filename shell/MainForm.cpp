@@ -8,12 +8,13 @@
 #include "base/File.h"
 #include "base/Platform.h"
 #include "base/StartupMarks.h"
-#include "device/ReceiverSearch.h"
+#include "device/RegisteredMessages.h"
 #include "modules/ModuleCall.h"
 #include "modules/ModuleRecords.h"
 #include "modules/ModuleLibrary.h"
 #include "device/PairingBlock.h"
 #include "skin/LayoutFile.h"
+#include "skin/MainWindowDesign.h"
 #include "skin/OutlineRule.h"
 #include "skin/WindowShape_win.h"
 #include "ui/Application.h"
@@ -28,24 +29,21 @@ namespace {
 
 using namespace std::placeholders;
 
-// Design captions; the language files replace them.
-constexpr char16_t kForMeeting[] = u"Multi-link receiver";
-constexpr char16_t kForMeetingNotes[] =
-    u"One receiver for several keyboards and mice: pair new devices to it in one pass.";
-constexpr char16_t kForLife[] = u"Radio signal";
-constexpr char16_t kForLifeNotes[] =
-    u"Shows the receiver's radio channel and signal strength while your devices work.";
-constexpr char16_t kProgramTitle[] = u"Tandrel";
-// The buttons' names where no language file has one: what a screen reader announces for each.
-constexpr char16_t kCloseName[] = u"Close";
-constexpr char16_t kPairName[] = u"Pair devices";
-constexpr char16_t kSignalName[] = u"Signal";
-
 constexpr char16_t kTextSection[] = u"MultiPairForm.dll";
 constexpr int32_t kMinimumFirmware = 38;
 
-// The window takes its outline once, at its first activation.
-bool FirstActivation = true;
+// A control of the design's run-time class: "TImage", "TLabel" or "TButton".
+ui::TControl* NewControl(ui::Component* owner, std::u16string_view runtimeClass,
+                         const std::u16string& name) {
+  if (runtimeClass == u"TImage") return new ui::TImage(owner, name);
+  if (runtimeClass == u"TLabel") return new ui::TLabel(owner, name);
+  return new ui::TButton(owner, name);
+}
+
+// The strip file the design names for a button.
+std::u16string StripFile(std::u16string_view control) {
+  return std::u16string(skin::MainWindowDesign::Find(control)->strip);
+}
 
 bool SetCurrentFolder(const std::u16string& folder) {
   return SetCurrentDirectoryW(reinterpret_cast<LPCWSTR>(folder.c_str())) != 0;
@@ -118,12 +116,12 @@ MainForm::MainForm(ui::Component* owner, std::unique_ptr<device::LibrarySource> 
   SetCaption(lb_Title->Caption());
 
   // 11.-12. The version label. The layout file is read once, for the version and the layout.
-  const std::optional<ui::TIniFile> layout = ReadLayoutFile();
+  std::optional<ui::TIniFile> layout = ReadLayoutFile();
   ReadVersion(layout);
   startup::Mark("caption and version");
 
   // 13. Bounds, colours and font face from the layout file, then the bitmap buttons.
-  ApplyMainLayout(layout);
+  ApplyMainLayout(std::move(layout));
   startup::Mark("layout");
   CreateBitmapButtons();
   startup::Mark("bitmap buttons");
@@ -136,7 +134,8 @@ std::u16string MainForm::SkinFile(const std::u16string& name) const {
 void MainForm::LoadSkinPictures() {
   SetCurrentFolder(SkinFolder);  // a missing skin folder leaves the executable's folder current
   // A file that is there but unreadable raises the framework's error out of the construction.
-  if (const std::u16string background = SkinFile(u"MultiPairMain_Background.bmp");
+  if (const std::u16string background =
+          SkinFile(std::u16string(skin::MainWindowDesign::kBackground));
       !background.empty()) {
     ui::TBitmap picture = ui::TBitmap::LoadFromFile(background);
     // A picture of one colour has no outline: the window would take its size (1 x 1 pixel, say)
@@ -145,7 +144,8 @@ void MainForm::LoadSkinPictures() {
     if (!skin::OutlineRects(skin::PixelGrid(picture)).empty())
       im_BackgroundImage->SetPicture(std::move(picture));
   }
-  if (const std::u16string icon = SkinFile(u"Application.ico"); !icon.empty())
+  if (const std::u16string icon = SkinFile(std::u16string(skin::MainWindowDesign::kIcon));
+      !icon.empty())
     ui::App().LoadIconFromFile(icon);
 }
 
@@ -161,22 +161,22 @@ void MainForm::CreateBitmapButtons() {
     };
   }
   // After the layout: the buttons start from its bounds, then take their frames' size.
-  const auto dress = [this](ui::TButton* button, const char16_t* file) {
+  const auto dress = [this](ui::TButton* button) {
     auto skinned = std::make_unique<skin::SkinnedButton>(button);
-    skinned->LoadSkin(SkinFile(file));
+    skinned->LoadSkin(SkinFile(StripFile(button->Name())));
     return skinned;
   };
-  CloseBitmapButton = dress(bt_Close, u"WindowClose.bmp");
-  NewMultiPairBitmapButton = dress(bt_NewMultiPairProcess, u"NewMultiPairProc.bmp");
-  RSSIBitmapButton = dress(bt_OpenRSSIDisplay, u"RSSIDisplay.bmp");
+  CloseBitmapButton = dress(bt_Close);
+  NewMultiPairBitmapButton = dress(bt_NewMultiPairProcess);
+  RSSIBitmapButton = dress(bt_OpenRSSIDisplay);
 }
 
-void MainForm::ApplyMainLayout(const std::optional<ui::TIniFile>& layout) {
+void MainForm::ApplyMainLayout(std::optional<ui::TIniFile> layout) {
   if (!layout) return;
   // A malformed number in the file raises the framework's conversion error, which ends the
   // construction and reaches the entry's message box.
-  skin::LayoutFile manager;
-  manager.ApplyLayout(*this, *layout, u"", LanguageId);
+  skin::ApplyLayout(*this,
+                    skin::LayoutFile(std::move(*layout), skin::LayoutLanguage(LanguageId), u""));
 }
 
 MainForm::~MainForm() {
@@ -190,8 +190,9 @@ MainForm::~MainForm() {
 }
 
 void MainForm::CreateControls() {
-  SetBounds(0, 0, 406, 375);
-  SetCaption(u"TandrelProgram");
+  using Design = skin::MainWindowDesign;
+  SetBounds(0, 0, Design::kWidth, Design::kHeight);
+  SetCaption(std::u16string(Design::kFormName));
   SetColor(ui::clBtnFace);
   ui::TFont formFont;  // Tahoma, height -11
   SetFont(formFont);
@@ -201,54 +202,46 @@ void MainForm::CreateControls() {
   };
   OnMouseDown = mouseDown;
 
-  auto image = [&](const char16_t* name, int l, int t, int w, int h) {
-    auto* im = new ui::TImage(this, name);
-    im->SetParent(this);
-    im->SetBounds(l, t, w, h);
-    im->OnMouseDown = mouseDown;
-    return im;
+  for (const skin::ControlDesign& d : Design::kControls) {
+    ui::TControl* control = NewControl(this, d.runtimeClass, std::u16string(d.name));
+    control->SetParent(this);
+    control->SetBounds(d.left, d.top, d.width, d.height);
+    if (auto* lb = dynamic_cast<ui::TLabel*>(control)) {
+      ui::TFont f;
+      f.Height = d.fontHeight;
+      f.Bold = d.bold;
+      f.Color = ui::clBlack;
+      lb->SetFont(f);
+      lb->SetCaption(std::u16string(d.caption));
+      lb->OnMouseDown = mouseDown;
+    } else if (auto* im = dynamic_cast<ui::TImage*>(control)) {
+      im->OnMouseDown = mouseDown;
+      im->Transparent = d.transparent;
+    } else if (auto* bt = dynamic_cast<ui::TButton*>(control)) {
+      // A button's caption is its name for assistive technology; the skin draws its picture.
+      bt->SetCaption(std::u16string(d.caption));
+      bt->TabOrder = d.tabOrder;
+    }
+  }
+  // The members the handlers use, found by the names the design gave.
+  const auto find = [this]<typename T>(T*& member, std::u16string_view name) {
+    member = dynamic_cast<T*>(FindComponent(name));
   };
-  auto label = [&](const char16_t* name, int l, int t, int w, int h, int fontHeight, bool bold,
-                   const char16_t* caption) {
-    auto* lb = new ui::TLabel(this, name);
-    lb->SetParent(this);
-    lb->SetBounds(l, t, w, h);
-    ui::TFont f;
-    f.Height = fontHeight;
-    f.Bold = bold;
-    f.Color = ui::clBlack;
-    lb->SetFont(f);
-    lb->SetCaption(caption);
-    lb->OnMouseDown = mouseDown;
-    return lb;
-  };
-  // A button's caption is its name for assistive technology; the skin draws its picture.
-  auto button = [&](const char16_t* name, int l, int t, int w, int h, int tabOrder,
-                    void (MainForm::*onClick)(ui::Component*), const char16_t* accessibleName) {
-    auto* bt = new ui::TButton(this, name);
-    bt->SetParent(this);
-    bt->SetBounds(l, t, w, h);
-    bt->SetCaption(accessibleName);
-    bt->TabOrder = tabOrder;
-    bt->OnClick = [this, onClick](ui::Component* s) { (this->*onClick)(s); };
-    return bt;
-  };
-
-  im_BackgroundImage = image(u"im_BackgroundImage", 0, 0, 375, 345);
-  lb_ForMeeting = label(u"lb_ForMeeting", 20, 36, 321, 18, -12, true, kForMeeting);
-  lb_ForLife = label(u"lb_ForLife", 20, 111, 321, 18, -12, true, kForLife);
-  lb_ForMeetingNotes = label(u"lb_ForMeetingNotes", 20, 54, 335, 55, -11, false, kForMeetingNotes);
-  lb_ProgramTitle = label(u"lb_ProgramTitle", 208, 9, 131, 18, -12, false, kProgramTitle);
-  im_Totem = image(u"im_Totem", 182, 8, 20, 20);
-  im_Totem->Transparent = true;
-  lb_Title = label(u"lb_Title", 28, 15, 147, 18, -15, true, u"lb_Title");
-  lb_Version = label(u"lb_Version", 8, 327, 131, 18, -12, false, u"Version");
-  lb_ForLifeNotes = label(u"lb_ForLifeNotes", 20, 129, 335, 58, -11, false, kForLifeNotes);
-  bt_Close = button(u"bt_Close", 345, 5, 20, 20, 0, &MainForm::bt_CloseClick, kCloseName);
-  bt_NewMultiPairProcess = button(u"bt_NewMultiPairProcess", 8, 232, 132, 33, 1,
-                                  &MainForm::bt_NewMultiPairProcessClick, kPairName);
-  bt_OpenRSSIDisplay = button(u"bt_OpenRSSIDisplay", 209, 271, 132, 33, 2,
-                              &MainForm::bt_OpenRSSIDisplayClick, kSignalName);
+  find(im_BackgroundImage, u"im_BackgroundImage");
+  find(lb_ForMeeting, u"lb_ForMeeting");
+  find(lb_ForLife, u"lb_ForLife");
+  find(lb_ForMeetingNotes, u"lb_ForMeetingNotes");
+  find(lb_ProgramTitle, u"lb_ProgramTitle");
+  find(im_Totem, u"im_Totem");
+  find(lb_Title, u"lb_Title");
+  find(lb_Version, u"lb_Version");
+  find(lb_ForLifeNotes, u"lb_ForLifeNotes");
+  find(bt_Close, u"bt_Close");
+  find(bt_NewMultiPairProcess, u"bt_NewMultiPairProcess");
+  find(bt_OpenRSSIDisplay, u"bt_OpenRSSIDisplay");
+  bt_Close->OnClick = [this](ui::Component* s) { bt_CloseClick(s); };
+  bt_NewMultiPairProcess->OnClick = [this](ui::Component* s) { bt_NewMultiPairProcessClick(s); };
+  bt_OpenRSSIDisplay->OnClick = [this](ui::Component* s) { bt_OpenRSSIDisplayClick(s); };
 
   OnCreate = [this](ui::Component* s) { FormCreate(s); };
   OnActivate = [this](ui::Component* s) { FormActivate(s); };

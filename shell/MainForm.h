@@ -70,7 +70,7 @@ class MainForm : public ui::TForm {
   // The layout file, read once for the version and the layout; nothing when there is none.
   std::optional<ui::TIniFile> ReadLayoutFile() const;
   void ReadVersion(const std::optional<ui::TIniFile>& layout);
-  void ApplyMainLayout(const std::optional<ui::TIniFile>& layout);
+  void ApplyMainLayout(std::optional<ui::TIniFile> layout);
   void LoadSkinPictures();
   void CreateBitmapButtons();
   std::u16string SkinFile(const std::u16string& name) const;
@@ -106,6 +106,8 @@ class MainForm : public ui::TForm {
   std::u16string SectionPath;  // always empty here
   uint16_t LanguageId = 0;     // 0: each manager takes the platform's default language
   bool ReceiverOk = false;
+  // The window takes its outline once, at its first activation.
+  bool FirstActivation = true;
 
   class FeatureScope;
   // A feature button's press is being handled (a module may be running).

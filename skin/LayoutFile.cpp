@@ -92,40 +92,39 @@ ui::TRect LayoutFile::ParseRect(std::u16string_view text) {
   return rect;
 }
 
-std::u16string LayoutFile::LanguageName(uint16_t languageId) const {
-  // The layout follows the system's language where the texts follow the user's.
-  if (languageId == 0 && SystemLanguageSource) languageId = SystemLanguageSource();
+LayoutFile::LayoutFile(ui::TIniFile file, std::u16string_view languageName,
+                       std::u16string_view sectionSuffix)
+    : file_(std::move(file)),
+      primarySection_(std::u16string(languageName) + std::u16string(sectionSuffix)),
+      fallbackSection_(u"English" + std::u16string(sectionSuffix)) {}
+
+LayoutFile LayoutFile::Read(const std::u16string& path, std::u16string_view languageName,
+                            std::u16string_view sectionSuffix) {
+  if (!base::FileExists(path)) return {};
+  return LayoutFile(ui::TIniFile(path), languageName, sectionSuffix);
+}
+
+std::u16string LayoutLanguage(uint16_t languageId,
+                              const std::function<uint16_t()>& systemLanguage) {
+  if (languageId == 0 && systemLanguage) languageId = systemLanguage();
   return text::LanguageFiles::LanguageName(languageId);
 }
 
 std::u16string LayoutFile::ReadLayoutValue(std::u16string_view key) const {
-  if (!reader_) return {};
-  std::u16string value = reader_->ReadString(primarySection_, key, u"");
+  if (!file_) return {};
+  std::u16string value = file_->ReadString(primarySection_, key, u"");
   if (!value.empty()) return value;
-  return reader_->ReadString(fallbackSection_, key, u"");
+  return file_->ReadString(fallbackSection_, key, u"");
 }
 
-void LayoutFile::ApplyLayout(ui::Component& form, const std::u16string& path,
-                             const std::u16string& sectionSuffix, uint16_t languageId) {
-  if (!base::FileExists(path)) return;
-  ownFile_ = std::make_unique<ui::TIniFile>(path);
-  ApplyLayout(form, *ownFile_, sectionSuffix, languageId);
-}
-
-void LayoutFile::ApplyLayout(ui::Component& form, const ui::TIniFile& file,
-                             const std::u16string& sectionSuffix, uint16_t languageId) {
-  primarySection_ = LanguageName(languageId);
-  reader_ = &file;
-  if (!sectionSuffix.empty()) {
-    primarySection_ += sectionSuffix;
-    fallbackSection_ += sectionSuffix;
-  }
-
+void ApplyLayout(ui::Component& form, const LayoutFile& layout) {
+  if (!layout.HasFile()) return;
   const std::u16string& formName = form.Name();
   // The form-qualified key first, the plain one when that gives nothing.
   auto read = [&](const std::u16string& control, std::u16string_view suffix) {
-    std::u16string value = ReadLayoutValue(formName + u"->" + control + std::u16string(suffix));
-    if (value.empty()) value = ReadLayoutValue(control + std::u16string(suffix));
+    std::u16string value =
+        layout.ReadLayoutValue(formName + u"->" + control + std::u16string(suffix));
+    if (value.empty()) value = layout.ReadLayoutValue(control + std::u16string(suffix));
     return value;
   };
 
@@ -140,7 +139,7 @@ void LayoutFile::ApplyLayout(ui::Component& form, const ui::TIniFile& file,
       // A menu item has no bounds: its value is read and left alone, whatever it holds.
       auto* control = dynamic_cast<ui::TControl*>(&component);
       if (!value.empty() && control) {
-        const ui::TRect r = ParseRect(value);
+        const ui::TRect r = LayoutFile::ParseRect(value);
         control->SetLeft(r.Left);
         control->SetTop(r.Top);
         control->SetWidth(Wrapped(static_cast<uint32_t>(r.Right) - static_cast<uint32_t>(r.Left)));
@@ -163,16 +162,16 @@ void LayoutFile::ApplyLayout(ui::Component& form, const ui::TIniFile& file,
     if (!background) continue;
 
     if (const std::u16string value = read(name, u"->Color"); !value.empty()) {
-      background->SetColor(ParseColour(value));
+      background->SetColor(LayoutFile::ParseColour(value));
     }
-    if (const std::u16string value = ReadLayoutValue(u"FontName"); !value.empty()) {
+    if (const std::u16string value = layout.ReadLayoutValue(u"FontName"); !value.empty()) {
       ui::TFont font = text->Font();
       font.Name = value;
       text->SetFont(font);
     }
     if (const std::u16string value = read(name, u"->Font->Color"); !value.empty()) {
       ui::TFont font = text->Font();
-      font.Color = ParseColour(value);
+      font.Color = LayoutFile::ParseColour(value);
       text->SetFont(font);
     }
   }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,23 +21,26 @@ class Component;
 
 namespace skin {
 
+// One layout file as read for one language; it does not change once made.
 class LayoutFile {
  public:
-  // No file open; primary section empty, fallback "English".
+  // No file: every value is missing, and applying it changes nothing.
   LayoutFile() = default;
+  // Values come from the section named by the language and the suffix, else from "English" with
+  // the suffix.
+  LayoutFile(ui::TIniFile file, std::u16string_view languageName,
+             std::u16string_view sectionSuffix);
+  // The file at path; no file when there is none.
+  static LayoutFile Read(const std::u16string& path, std::u16string_view languageName,
+                         std::u16string_view sectionSuffix);
 
-  // Opens the file at path (nothing happens when there is none) and applies it to every
-  // component the form owns, by exact class name. Identifier 0 stands for the system's default
-  // language. Raises ui::EConvertError for a malformed number; what was set before stays.
-  void ApplyLayout(ui::Component& form, const std::u16string& path,
-                   const std::u16string& sectionSuffix, uint16_t languageId);
-  // The same with the file read already by the caller, which keeps it while this manager reads.
-  void ApplyLayout(ui::Component& form, const ui::TIniFile& file,
-                   const std::u16string& sectionSuffix, uint16_t languageId);
-
+  bool HasFile() const { return file_.has_value(); }
   // The value of key from the primary section, else from the fallback one; an empty value
-  // counts as missing. Empty text when no file is open.
+  // counts as missing. Empty text when there is no file.
   std::u16string ReadLayoutValue(std::u16string_view key) const;
+
+  const std::u16string& PrimarySection() const { return primarySection_; }
+  const std::u16string& FallbackSection() const { return fallbackSection_; }
 
   // "rgb,R,G,B" (low 8 bits of each) as a colour reference; any other keyword is black.
   static ui::TColor ParseColour(std::u16string_view text);
@@ -47,20 +51,19 @@ class LayoutFile {
   // piece past the last one is empty.
   static std::u16string ExtractField(std::u16string_view text, char16_t separator, size_t index);
 
-  // The language name of the table the language files use; 0 is the system's default language.
-  std::u16string LanguageName(uint16_t languageId) const;
-
-  // Where identifier 0 takes its language from; tests set a fixed language here.
-  std::function<uint16_t()> SystemLanguageSource = base::SystemLanguageId;
-
-  const std::u16string& PrimarySection() const { return primarySection_; }
-  const std::u16string& FallbackSection() const { return fallbackSection_; }
-
  private:
-  std::unique_ptr<ui::TIniFile> ownFile_;  // a file this manager opened itself
-  const ui::TIniFile* reader_ = nullptr;
+  std::optional<ui::TIniFile> file_;
   std::u16string primarySection_;
   std::u16string fallbackSection_ = u"English";
 };
+
+// The language name a layout is read for: the layout follows the system's language (identifier
+// 0, asked of systemLanguage) where the texts follow the user's; other identifiers as given.
+std::u16string LayoutLanguage(
+    uint16_t languageId, const std::function<uint16_t()>& systemLanguage = base::SystemLanguageId);
+
+// Carries the layout over to every component the form owns, by exact class name. Raises
+// ui::EConvertError for a malformed number; what was set before stays.
+void ApplyLayout(ui::Component& form, const LayoutFile& layout);
 
 }  // namespace skin

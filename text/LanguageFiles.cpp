@@ -18,7 +18,7 @@ std::u16string SectionIdentity(std::u16string_view name) {
   while (!name.empty() && name.front() == u' ') name.remove_prefix(1);
   while (!name.empty() && name.back() == u' ') name.remove_suffix(1);
   std::u16string folded(name);
-  for (char16_t& c : folded) c = ui::FoldNameChar(c);
+  for (char16_t& c : folded) c = base::FoldCase(c);
   return folded;
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <random>
 
+#include "base/Fields.h"
 #include "base/File.h"
 #include "base/Platform.h"
 #include "base/Utf.h"
@@ -18,14 +19,8 @@ using std::u16string_view;
 
 // Blanks and control characters around lines, names and values. NUL is not one of them: it ends
 // the name or value it stands in.
-bool IsBlank(char16_t c) {
-  return c != 0 && c <= 0x20;
-}
-
 u16string_view Trim(u16string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-  return s;
+  return base::TrimBlanks(s);
 }
 
 // The platform hands names and values around as C strings.
@@ -49,13 +44,6 @@ u16string_view Unquote(u16string_view v) {
 
 std::u16string Cut(u16string_view s) {
   return std::u16string(s.substr(0, TIniFile::kMaxValueChars));
-}
-
-bool SameName(u16string_view a, u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (FoldNameChar(a[i]) != FoldNameChar(b[i])) return false;
-  return true;
 }
 
 // Names are hashed with SipHash-1-3 under a key drawn once per process: a file cannot be made of
@@ -100,7 +88,7 @@ class NameHasher {
   }
   void Chars(u16string_view s) {
     for (char16_t c : s) {
-      pending_ |= uint64_t{FoldNameChar(c)} << (16 * pendingChars_);
+      pending_ |= uint64_t{base::FoldCase(c)} << (16 * pendingChars_);
       if (++pendingChars_ == 4) {
         Word(pending_);
         pending_ = 0;
@@ -195,6 +183,17 @@ std::u16string DecodeUtf16(std::span<const uint8_t> bytes, bool big_endian) {
   return out;
 }
 
+IniDiagnostics::Encoding EncodingOf(std::span<const uint8_t> b) {
+  using E = IniDiagnostics::Encoding;
+  if (b.size() >= 2 && b[0] == 0xFF && b[1] == 0xFE)
+    return b.size() % 2 ? E::Utf16LeOddLength : E::Utf16Le;
+  if (b.size() >= 2 && b[0] == 0xFE && b[1] == 0xFF) return E::Utf16Be;
+  if (b.size() >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) return E::Utf8;
+  return std::any_of(b.begin(), b.end(), [](uint8_t c) { return c >= 0x80; })
+             ? E::CodePageBeyondAscii
+             : E::CodePage;
+}
+
 }  // namespace
 
 std::u16string DecodeIniText(std::span<const uint8_t> b, const CodePageDecoder& decode) {
@@ -206,41 +205,27 @@ std::u16string DecodeIniText(std::span<const uint8_t> b, const CodePageDecoder& 
   return decode(std::string_view(chars, b.size()));
 }
 
-char16_t FoldNameChar(char16_t c) {
-  if (c < 0x80) return c >= u'a' && c <= u'z' ? c - 0x20 : c;
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
-  if (c == 0xFF) return 0x178;
-  if (c >= 0x100 && c <= 0x17E) {
-    // Latin Extended-A pairs upper and lower case side by side; which of the two is odd changes
-    // at the few letters without a partner.
-    if (c == 0x130 || c == 0x131 || c == 0x138 || c == 0x149 || c == 0x178) return c;
-    const bool lower_is_odd = c <= 0x137 || (c >= 0x14A && c <= 0x177);
-    return ((c & 1) != 0) == lower_is_odd ? c - 1 : c;
-  }
-  if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) return c - 0x20;
-  if (c >= 0x430 && c <= 0x44F) return c - 0x20;
-  if (c >= 0x450 && c <= 0x45F) return c - 0x50;
-  if (c >= 0xFF41 && c <= 0xFF5A) return c - 0x20;
-  return c;
-}
-
 CodePageDecoder SystemCodePageDecoder() {
   return base::DecodeSystemCodePage;
 }
 
-TIniFile::TIniFile(const std::u16string& path, const CodePageDecoder& decode) {
+TIniFile::TIniFile(const std::u16string& path, const CodePageDecoder& decode,
+                   IniDiagnostics* diagnostics) {
   // A file over the cap is not read: it reads as missing.
   std::optional<std::vector<uint8_t>> bytes = base::ReadFile(path, kMaxTextFileBytes);
   if (!bytes) return;
+  if (diagnostics) diagnostics->encoding = EncodingOf(*bytes);
   std::u16string text = DecodeIniText(*bytes, decode);
   bytes.reset();  // the file's bytes are gone before the text is parsed
-  Parse(std::move(text));
+  Parse(std::move(text), diagnostics);
   loaded_ = true;
 }
 
-TIniFile TIniFile::FromBytes(std::span<const uint8_t> bytes, const CodePageDecoder& decode) {
+TIniFile TIniFile::FromBytes(std::span<const uint8_t> bytes, const CodePageDecoder& decode,
+                             IniDiagnostics* diagnostics) {
   TIniFile ini;
-  ini.Parse(DecodeIniText(bytes, decode));
+  if (diagnostics) diagnostics->encoding = EncodingOf(bytes);
+  ini.Parse(DecodeIniText(bytes, decode), diagnostics);
   ini.loaded_ = true;
   return ini;
 }
@@ -260,7 +245,8 @@ void TIniFile::RehashKeys(size_t slots) {
   }
 }
 
-void TIniFile::Parse(std::u16string text) {
+void TIniFile::Parse(std::u16string text, IniDiagnostics* diagnostics) {
+  if (diagnostics) *diagnostics = IniDiagnostics{diagnostics->encoding};
   if (text.size() > kMaxTextChars) text.resize(kMaxTextChars);
   text_ = std::move(text);
   // What is kept moves forward inside the text itself: a line's name and value never lie before
@@ -275,19 +261,28 @@ void TIniFile::Parse(std::u16string text) {
     return at;
   };
   const u16string_view all(text_);
-  int64_t current = -1;  // none before the first header, none in a repeated section
+  int64_t current = -1;   // none before the first header, none in a repeated section
+  bool repeated = false;  // current is -1 because the section was named before
+  int number = 0;         // of the line
   size_t pos = 0;
   while (pos < all.size()) {
     size_t end = all.find_first_of(u"\r\n", pos);
     if (end == u16string_view::npos) end = all.size();
     const u16string_view line = Trim(all.substr(pos, end - pos));
-    pos = end + 1;
+    // CR LF ends one line; the empty line between them would be skipped anyway.
+    pos = end + (end + 1 < all.size() && all[end] == u'\r' && all[end + 1] == u'\n' ? 2 : 1);
+    ++number;
     if (line.empty() || line.front() == u';') continue;
 
     if (line.front() == u'[') {
       const u16string_view name = UpToNul(Trim(line.substr(1, line.find(u']') - 1)));
-      if (FindSection(name) >= 0) {
+      if (const int64_t first = FindSection(name); first >= 0) {
+        if (diagnostics) {
+          const IniDiagnostics::Entry& f = diagnostics->sections[first];
+          diagnostics->repeatedSections.push_back({std::u16string(name), {}, number, f.line});
+        }
         current = -1;
+        repeated = true;
         continue;
       }
       if ((sections_.size() + 1) * 2 > sectionSlots_.size())
@@ -298,9 +293,15 @@ void TIniFile::Parse(std::u16string text) {
           Section{at, static_cast<uint32_t>(name.size()), static_cast<uint32_t>(keys_.size()), 0});
       Place(sectionSlots_, SectionHash(Name(sections_.back())), sections_.size() - 1);
       current = static_cast<int64_t>(sections_.size()) - 1;
+      if (diagnostics)
+        diagnostics->sections.push_back(
+            {std::u16string(Name(sections_.back())), {}, number, number});
       continue;
     }
-    if (current < 0) continue;
+    if (current < 0) {
+      if (diagnostics && !repeated) diagnostics->linesBeforeFirstSection.push_back(number);
+      continue;
+    }
 
     u16string_view name = line, value;
     uint32_t valueLength = kNoValue;
@@ -312,7 +313,13 @@ void TIniFile::Parse(std::u16string text) {
     }
     name = UpToNul(name);
     const auto section = static_cast<uint32_t>(current);
-    if (FindKey(section, name) >= 0) continue;  // of keys of the same name the first counts
+    if (const int64_t first = FindKey(section, name); first >= 0) {
+      if (diagnostics)  // of keys of the same name the first counts
+        diagnostics->repeatedKeys.push_back({diagnostics->sections[section].section,
+                                             std::u16string(name), number,
+                                             diagnostics->keys[first].line});
+      continue;
+    }
     if ((keys_.size() + 1) * 2 > keySlots_.size())
       RehashKeys(std::max<size_t>(16, keySlots_.size() * 2));
     const uint32_t at = keep(name);
@@ -320,6 +327,10 @@ void TIniFile::Parse(std::u16string text) {
     keys_.push_back(Key{at, static_cast<uint32_t>(name.size()), valueLength});
     ++sections_[section].keyCount;
     Place(keySlots_, KeyHash(section, Name(keys_.back())), keys_.size() - 1);
+    if (diagnostics)
+      diagnostics->keys.push_back({diagnostics->sections[section].section,
+                                   std::u16string(Name(keys_.back())), number, number,
+                                   valueLength != kNoValue});
   }
   text_.resize(kept);
   text_.shrink_to_fit();
@@ -331,14 +342,15 @@ void TIniFile::Parse(std::u16string text) {
 
 int64_t TIniFile::FindSection(u16string_view name) const {
   return Probe(sectionSlots_, SectionHash(name),
-               [&](uint32_t i) { return SameName(Name(sections_[i]), name); });
+               [&](uint32_t i) { return base::EqualsNoCase(Name(sections_[i]), name); });
 }
 
 int64_t TIniFile::FindKey(uint32_t section, u16string_view name) const {
   const Section& s = sections_[section];
   if (s.keyCount == 0) return -1;
   return Probe(keySlots_, KeyHash(section, name), [&](uint32_t i) {
-    return i >= s.firstKey && i - s.firstKey < s.keyCount && SameName(Name(keys_[i]), name);
+    return i >= s.firstKey && i - s.firstKey < s.keyCount &&
+           base::EqualsNoCase(Name(keys_[i]), name);
   });
 }
 

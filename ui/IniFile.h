@@ -42,9 +42,35 @@ using base::DecodeWindows1252;
 // A file's bytes as text, by its byte-order mark (see above); `decode` serves text without one.
 std::u16string DecodeIniText(std::span<const uint8_t> bytes, const CodePageDecoder& decode);
 
-// The simple upper-case mapping that name matching uses (Latin, Greek, Cyrillic, full-width
-// Latin); other characters map to themselves.
-char16_t FoldNameChar(char16_t c);
+// Names match with base::FoldCase.
+
+// What a reading skipped or misread, for tools that explain a file to its author
+// (tandrel-check). Filled only when asked for, so the launcher's reading pays nothing for it.
+// Lines count from 1; CR, LF and CR LF each end one.
+struct IniDiagnostics {
+  enum class Encoding {
+    CodePage,             // no byte-order mark, ASCII only: read the same everywhere
+    CodePageBeyondAscii,  // no byte-order mark: right only under the code page it was written in
+    Utf16Le,
+    Utf16LeOddLength,  // the last byte is no character and is lost
+    Utf16Be,           // the launcher reads it; the platform's reader takes it for code-page text
+    Utf8,              // with its byte-order mark; the same
+  };
+  struct Entry {
+    std::u16string section;  // for a key: the section it is in
+    std::u16string key;      // empty for a section
+    int line = 0;
+    int firstLine = 0;      // for a repeated name: the line of the one that counts
+    bool hasValue = false;  // a key line with '='
+  };
+  Encoding encoding = Encoding::CodePage;
+  // What can be read, in the file's order: the first section of each name and the first key of
+  // each name in it (keys without '=' too, which read as missing).
+  std::vector<Entry> sections, keys;
+  // What is never read: sections and keys named again, key lines before the first section.
+  std::vector<Entry> repeatedSections, repeatedKeys;
+  std::vector<int> linesBeforeFirstSection;
+};
 
 class TIniFile {
  public:
@@ -54,10 +80,13 @@ class TIniFile {
   // No file: every read gives the default.
   TIniFile() = default;
   // Reads the file once; a missing or unreadable file reads as empty, as the platform's does.
+  // `diagnostics`, when given, learns what the reading skipped or misread.
   explicit TIniFile(const std::u16string& path,
-                    const CodePageDecoder& decode = SystemCodePageDecoder());
+                    const CodePageDecoder& decode = SystemCodePageDecoder(),
+                    IniDiagnostics* diagnostics = nullptr);
   static TIniFile FromBytes(std::span<const uint8_t> bytes,
-                            const CodePageDecoder& decode = SystemCodePageDecoder());
+                            const CodePageDecoder& decode = SystemCodePageDecoder(),
+                            IniDiagnostics* diagnostics = nullptr);
 
   std::u16string ReadString(std::u16string_view section, std::u16string_view key,
                             std::u16string_view def) const;
@@ -88,7 +117,7 @@ class TIniFile {
   // Decoded text longer than this is read up to here: the offsets are 32-bit.
   static constexpr size_t kMaxTextChars = UINT32_MAX - 1;
 
-  void Parse(std::u16string text);
+  void Parse(std::u16string text, IniDiagnostics* diagnostics);
   std::u16string_view Name(const Key& k) const { return {text_.data() + k.offset, k.nameLength}; }
   std::u16string_view Name(const Section& s) const {
     return {text_.data() + s.offset, s.nameLength};

@@ -458,6 +458,13 @@ def main(argv):
     return 0
 
 
+# The buttons of the main window: strip, left, top, frame width (the launcher's design table; a
+# test compares them) and the frame the preview shows.
+BUTTONS = {'WindowClose.bmp': (345, 5, 20, 0),
+           'NewMultiPairProc.bmp': (8, 232, 132, 0),
+           'RSSIDisplay.bmp': (209, 271, 132, 1)}
+
+
 def write_preview(folder, written):
     """The main window as it would look: background, buttons at their places over their cut
     corners, the key colour shown as a dark desktop. PPM files, for ImageMagick to convert."""
@@ -467,9 +474,7 @@ def write_preview(folder, written):
             return written.get((language, name)) or written[('English', name)]
         bg = [list(r) for r in get('MultiPairMain_Background.bmp')]
         h, w = len(bg), len(bg[0])
-        for name, (bx, by, fw, frame) in {'WindowClose.bmp': (345, 5, 20, 0),
-                                          'NewMultiPairProc.bmp': (8, 232, 132, 0),
-                                          'RSSIDisplay.bmp': (209, 271, 132, 1)}.items():
+        for name, (bx, by, fw, frame) in BUTTONS.items():
             strip = get(name)
             for y in range(len(strip)):
                 for x in range(fw):

@@ -19,8 +19,10 @@ TEST(Utf, IllFormedInputBecomesReplacementCharacters) {
   EXPECT_EQ(base::Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xef\xbf\xbd");
 }
 
-TEST(Utf, CaseInsensitiveCompareFoldsAsciiOnly) {
+TEST(Utf, CaseInsensitiveCompareFoldsLettersOnly) {
   EXPECT_TRUE(base::EqualsNoCase(u"English", u"ENGLISH"));
+  EXPECT_TRUE(base::EqualsNoCase(u"\u00E4\u03B1\u0436", u"\u00C4\u0391\u0416"));
+  EXPECT_FALSE(base::EqualsNoCase(u"\u00F7", u"\u00D7"));  // division and multiplication signs
   EXPECT_FALSE(base::EqualsNoCase(u"English", u"Englis"));
   EXPECT_FALSE(base::EqualsNoCase(u"a[", u"A{"));  // '[' and '{' differ by 0x20 but are not letters
 }

@@ -40,7 +40,7 @@ std::vector<Sequence> Sequences() {
     all.push_back({std::move(name), std::move(scenario),
                    [](Rig& r) { return r.requests.CheckReceiver().found == ReceiverFound::One; },
                    [expected](Rig& r) {
-                     return expected == ReceiverFound::One && r.receiver.DevicePath == u"R1";
+                     return expected == ReceiverFound::One && r.receiver.DevicePath() == u"R1";
                    }});
   };
   check("check: one receiver", "[receiver]\nfamily = 1\npath = R1\nfirmware = 38\n",

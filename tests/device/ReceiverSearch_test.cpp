@@ -7,6 +7,7 @@
 
 #include "device/InProcessLibrary.h"
 #include "device/ReceiverSearch.h"
+#include "device/RegisteredMessages.h"
 
 namespace {
 
@@ -47,6 +48,19 @@ class ReceiverSearch : public ::testing::Test {
   std::map<uint32_t, Answer> answers_;
   std::vector<uint32_t> searches_;
   int32_t index_ = 0;
+  // A search, with the path and tag it found kept for the checks.
+  int32_t Find1(const device::DeviceLibrary& library, int32_t index) {
+    return Keep(device::FindReceiverFamily1(library, index));
+  }
+  int32_t Find2(const device::DeviceLibrary& library, int32_t index) {
+    return Keep(device::FindReceiverFamily2(library, index));
+  }
+  int32_t Keep(const device::ReceiverSearchResult& found) {
+    path_ = found.devicePath;
+    tag_ = found.deviceTag;
+    return found.count;
+  }
+
   std::u16string path_ = u"stale";
   uint16_t tag_ = 0x7777;
 };
@@ -54,7 +68,7 @@ class ReceiverSearch : public ::testing::Test {
 TEST_F(ReceiverSearch, NoPrimaryAndOneAlternateGivesTheAlternate) {
   answers_[device::kFamily1AltProductId] = {1, u"\\\\?\\hid#alt", 0x5A5A0003};
   InProcessLibrary library(MakeExports());
-  EXPECT_EQ(device::FindReceiverFamily1(library.Devices(), 0, path_, tag_), 1);
+  EXPECT_EQ(Find1(library.Devices(), 0), 1);
   EXPECT_EQ(path_, u"\\\\?\\hid#alt");
   EXPECT_EQ(tag_, 0x0003);  // the low 16 bits
   EXPECT_THAT(searches_, ElementsAre(device::kFamily1ProductId, device::kFamily1AltProductId));
@@ -66,7 +80,7 @@ TEST_F(ReceiverSearch, AnyPrimaryCountButZeroEndsTheSearch) {
     answers_[device::kFamily1ProductId] = {count, u"P", 0x10001};
     answers_[device::kFamily1AltProductId] = {1, u"A", 2};
     InProcessLibrary library(MakeExports());
-    EXPECT_EQ(device::FindReceiverFamily1(library.Devices(), 0, path_, tag_), count);
+    EXPECT_EQ(Find1(library.Devices(), 0), count);
     EXPECT_THAT(searches_, ElementsAre(device::kFamily1ProductId)) << count;
     // Handed back whatever the count; only 1 makes them meaningful.
     EXPECT_EQ(path_, u"P");
@@ -76,7 +90,7 @@ TEST_F(ReceiverSearch, AnyPrimaryCountButZeroEndsTheSearch) {
 
 TEST_F(ReceiverSearch, NeitherPrimaryNorAlternateGivesZeroAndAnEmptyPath) {
   InProcessLibrary library(MakeExports());
-  EXPECT_EQ(device::FindReceiverFamily1(library.Devices(), 0, path_, tag_), 0);
+  EXPECT_EQ(Find1(library.Devices(), 0), 0);
   EXPECT_EQ(path_, u"");
   EXPECT_EQ(tag_, 0);
   EXPECT_EQ(searches_.size(), 2u);
@@ -86,7 +100,7 @@ TEST_F(ReceiverSearch, SecondFamilyIsOneSearchWithItsOwnIdentifierAndTheIndex) {
   index_ = 3;
   answers_[device::kFamily2ProductId] = {2, u"X", 9};
   InProcessLibrary library(MakeExports());
-  EXPECT_EQ(device::FindReceiverFamily2(library.Devices(), 3, path_, tag_), 2);
+  EXPECT_EQ(Find2(library.Devices(), 3), 2);
   EXPECT_THAT(searches_, ElementsAre(device::kFamily2ProductId));
   EXPECT_EQ(path_, u"X");
   EXPECT_EQ(tag_, 9);
@@ -95,24 +109,24 @@ TEST_F(ReceiverSearch, SecondFamilyIsOneSearchWithItsOwnIdentifierAndTheIndex) {
 TEST_F(ReceiverSearch, PathWithoutTerminatorIsReadAtMost128CodeUnits) {
   answers_[device::kFamily2ProductId] = {1, std::u16string(200, u'p'), 1};
   InProcessLibrary library(MakeExports());
-  EXPECT_EQ(device::FindReceiverFamily2(library.Devices(), 0, path_, tag_), 1);
+  EXPECT_EQ(Find2(library.Devices(), 0), 1);
   EXPECT_EQ(path_, std::u16string(128, u'p'));
 }
 
 TEST_F(ReceiverSearch, MissingLibraryOrExportGivesMinusOneAndAnEmptyPath) {
   // No library at all.
   const testing_support::NoLibrary none;
-  EXPECT_EQ(device::FindReceiverFamily1(none, 0, path_, tag_), -1);
+  EXPECT_EQ(Find1(none, 0), -1);
   EXPECT_EQ(path_, u"");
   path_ = u"stale";
-  EXPECT_EQ(device::FindReceiverFamily2(none, 0, path_, tag_), -1);
+  EXPECT_EQ(Find2(none, 0), -1);
   EXPECT_EQ(path_, u"");
 
   Exports noSearch = MakeExports();
   noSearch.search = nullptr;
   InProcessLibrary library(std::move(noSearch));
   path_ = u"stale";
-  EXPECT_EQ(device::FindReceiverFamily1(library.Devices(), 0, path_, tag_), -1);
+  EXPECT_EQ(Find1(library.Devices(), 0), -1);
   EXPECT_EQ(path_, u"");
   EXPECT_EQ(library.Lookups().at("GetUsbDeviceFromHub"), 1);
 }
@@ -122,21 +136,10 @@ TEST_F(ReceiverSearch, AgainstTheSimulatedHub) {
       "[receiver]\nfamily = 2\npath = B\ntag = 8\n[receiver]\nfamily = 1alt\npath = A\ntag = 7\n"
       "[receiver]\nfamily = 2\npath = C\n"));
   InProcessLibrary library(testing_support::ExportsOf(sim));
-  EXPECT_EQ(device::FindReceiverFamily1(library.Devices(), 0, path_, tag_), 1);
+  EXPECT_EQ(Find1(library.Devices(), 0), 1);
   EXPECT_EQ(path_, u"A");
   EXPECT_EQ(tag_, 7);
-  EXPECT_EQ(device::FindReceiverFamily2(library.Devices(), 0, path_, tag_), 2);
-}
-
-TEST(RegisteredMessages, NamesAreTheSharedVocabulary) {
-  EXPECT_EQ(std::u16string(device::kAmPairStart), u"AM_PAIR_START");
-  EXPECT_EQ(std::u16string(device::kAmPairGetId), u"AM_PAIR_GET_ID");
-  EXPECT_EQ(std::u16string(device::kAmPairReturnId), u"AM_PAIR_RETURN_ID");
-  EXPECT_EQ(std::u16string(device::kAmPairStop), u"AM_PAIR_STOP");
-  EXPECT_EQ(std::u16string(device::kAmChannelSettingExRequestRfInfo),
-            u"AM_CHANNEL_SETTING_EX_REQUEST_RFINFO");
-  EXPECT_EQ(std::u16string(device::kAmChannelSettingExRfInfo), u"AM_CHANNEL_SETTING_EX_RFINFO");
-  EXPECT_EQ(std::u16string(device::kAmDeviceRemove), u"AM_DEVICE_REMOVE");
+  EXPECT_EQ(Find2(library.Devices(), 0), 2);
 }
 
 TEST(RegisteredMessages, ANameTheSystemRefusesMatchesNothingNotEvenWmNull) {

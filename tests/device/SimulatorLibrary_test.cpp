@@ -124,16 +124,14 @@ TEST_F(SimulatorLibrary, SearchFindsTheAlternateReceiverAndItsVersionIsRead) {
                     "firmware.0x058F = 41\n[receiver]\nfamily = 2\nfirmware = 38\n"
                     "[receiver]\nfamily = 2\nfirmware = 39\n");
   device::OpenDeviceAccess(folder_.Library(), nullptr);
-  std::u16string path;
-  uint16_t tag = 0;
-  EXPECT_EQ(device::FindReceiverFamily1(folder_.Library(), 0, path, tag), 1);
-  EXPECT_EQ(path, u"\\\\?\\hid#alt");
-  EXPECT_EQ(tag, 0x0203);
+  const device::ReceiverSearchResult found = device::FindReceiverFamily1(folder_.Library(), 0);
+  EXPECT_EQ(found.count, 1);
+  EXPECT_EQ(found.devicePath, u"\\\\?\\hid#alt");
+  EXPECT_EQ(found.deviceTag, 0x0203);
   device::ReceiverCommands receiver(folder_.Library());
-  receiver.SetDevice(path, tag);
+  receiver.SetDevice(found.devicePath, found.deviceTag);
   EXPECT_EQ(receiver.ReadFirmwareVersion(), 41);
-  std::u16string other;
-  EXPECT_EQ(device::FindReceiverFamily2(folder_.Library(), 0, other, tag), 2);
+  EXPECT_EQ(device::FindReceiverFamily2(folder_.Library(), 0).count, 2);
   device::CloseDeviceAccess(folder_.Library());
 
   const auto lines = folder_.Lines("trace.log");

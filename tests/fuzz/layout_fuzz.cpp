@@ -167,10 +167,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   new ui::TCGauge(&form, u"ga");
   new ui::TLabeledEdit(&form, u"le");
   new ui::TGroupBox(&form, u"gb");
-  LayoutFile layout;
-  layout.SystemLanguageSource = [] { return uint16_t{0x0409}; };
   try {
-    layout.ApplyLayout(form, file, data[0] & 4 ? u"_X" : u"", language);
+    skin::ApplyLayout(
+        form, LayoutFile(file, skin::LayoutLanguage(language, [] { return uint16_t{0x0409}; }),
+                         data[0] & 4 ? u"_X" : u""));
   } catch (const ui::EConvertError& e) {
     FUZZ_CHECK(e.Message().starts_with(u"'") &&
                e.Message().ends_with(u"' is not a valid integer value"));

@@ -212,13 +212,21 @@ TEST_F(MainForm, OnlyTheFirstActivationShapesTheWindow) {
     for (int x = 5; x < 35; ++x) picture.SetPixel(x, y, 0x00336699);
   f->im_BackgroundImage->SetPicture(picture);
   HWND h = static_cast<HWND>(f->Handle());
+  const auto shaped = [h] {
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    const bool has = GetWindowRgn(h, rgn) != ERROR;
+    DeleteObject(rgn);
+    return has;
+  };
+  // The premise: this form's first activation gives the window its outline.
+  SetWindowRgn(h, nullptr, FALSE);
+  ASSERT_FALSE(shaped());
   f->Perform(WM_ACTIVATE, WA_ACTIVE, 0);
-  // Whichever activation of this process was the first has passed now; no later one reshapes.
+  ASSERT_TRUE(shaped());
+  // No later one reshapes.
   SetWindowRgn(h, nullptr, FALSE);
   f->Perform(WM_ACTIVATE, WA_ACTIVE, 0);
-  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-  EXPECT_EQ(GetWindowRgn(h, rgn), ERROR);
-  DeleteObject(rgn);
+  EXPECT_FALSE(shaped());
 }
 
 // A picture of width x height: the key colour around a filled middle, so its outline is the middle.

@@ -9,6 +9,7 @@
 
 #include "base/Utf.h"
 #include "skin/LayoutFile.h"
+#include "skin/MainWindowDesign.h"
 #include "ui/Controls.h"
 #include "ui/Exception.h"
 #include "ui/IniFile.h"
@@ -49,9 +50,8 @@ class TempLayout {
 void Apply(ui::Component& form, std::string_view content, uint16_t systemLanguage = kEnglishUs,
            uint16_t languageId = 0, const std::u16string& suffix = u"") {
   TempLayout file(content);
-  LayoutFile layout;
-  layout.SystemLanguageSource = [=] { return systemLanguage; };
-  layout.ApplyLayout(form, file.Path(), suffix, languageId);
+  const std::u16string language = skin::LayoutLanguage(languageId, [=] { return systemLanguage; });
+  skin::ApplyLayout(form, LayoutFile::Read(file.Path(), language, suffix));
 }
 
 template <typename T>
@@ -77,13 +77,26 @@ TEST(LayoutSections, SystemLanguageAndSuffixNameBothSections) {
       "[English]\nb->Position=rectp,0,0,9,9\n"
       "[Japanese_X]\na->Position=rectp,10,10,20,20\n"
       "[English_X]\na->Position=rectp,0,0,1,1\nb->Position=rectp,30,30,40,40\n");
-  LayoutFile layout;
-  layout.SystemLanguageSource = [] { return kJapanese; };
-  layout.ApplyLayout(form, file.Path(), u"_X", 0);
+  const LayoutFile layout =
+      LayoutFile::Read(file.Path(), skin::LayoutLanguage(0, [] { return kJapanese; }), u"_X");
+  skin::ApplyLayout(form, layout);
   EXPECT_EQ(U8(layout.PrimarySection()), "Japanese_X");
   EXPECT_EQ(U8(layout.FallbackSection()), "English_X");
   EXPECT_EQ(a->BoundsRect(), (ui::TRect{10, 10, 20, 20}));
   EXPECT_EQ(b->BoundsRect(), (ui::TRect{30, 30, 40, 40}));
+
+  // Applying holds no state: a second form, and the first again after it was moved, come out
+  // the same, and the sections still carry the suffix once.
+  ui::TForm again(nullptr, u"F");
+  auto* a2 = Make<ui::TLabel>(again, u"a");
+  auto* b2 = Make<ui::TLabel>(again, u"b");
+  a->SetBounds(1, 2, 3, 4);
+  for (ui::TForm* f : {&again, &form}) skin::ApplyLayout(*f, layout);
+  EXPECT_EQ(a2->BoundsRect(), (ui::TRect{10, 10, 20, 20}));
+  EXPECT_EQ(b2->BoundsRect(), (ui::TRect{30, 30, 40, 40}));
+  EXPECT_EQ(a->BoundsRect(), (ui::TRect{10, 10, 20, 20}));
+  EXPECT_EQ(U8(layout.PrimarySection()), "Japanese_X");
+  EXPECT_EQ(U8(layout.FallbackSection()), "English_X");
 }
 
 // A caller that has read the file already (the main window reads its version from it) hands it
@@ -98,11 +111,9 @@ TEST(LayoutSections, AFileReadByTheCallerAppliesAsThePath) {
     Make<ui::TLabel>(*form, u"a");
     Make<ui::TLabel>(*form, u"b");
   }
-  LayoutFile first;
-  first.ApplyLayout(byPath, file.Path(), u"", kGerman);
-  const ui::TIniFile read(file.Path());
-  LayoutFile second;
-  second.ApplyLayout(byFile, read, u"", kGerman);
+  skin::ApplyLayout(byPath, LayoutFile::Read(file.Path(), u"German", u""));
+  const LayoutFile second(ui::TIniFile(file.Path()), skin::LayoutLanguage(kGerman), u"");
+  skin::ApplyLayout(byFile, second);
   for (size_t i = 0; i < 2; ++i) {
     const auto* p = dynamic_cast<ui::TLabel*>(byPath.Components(i));
     const auto* f = dynamic_cast<ui::TLabel*>(byFile.Components(i));
@@ -118,20 +129,20 @@ TEST(LayoutSections, AFileReadByTheCallerAppliesAsThePath) {
 }
 
 TEST(LayoutSections, IdentifierZeroIsTheSystemLanguageOthersAreTakenAsGiven) {
-  LayoutFile layout;
-  layout.SystemLanguageSource = [] { return uint16_t{0x0404}; };
-  EXPECT_EQ(U8(layout.LanguageName(0)), "ChineseT");
-  EXPECT_EQ(U8(layout.LanguageName(kGerman)), "German");
-  EXPECT_EQ(U8(layout.LanguageName(0x040A)), "English");  // not in the table
-  EXPECT_EQ(U8(layout.LanguageName(0x080C)), "FrenchF");
+  const auto system = [] { return uint16_t{0x0404}; };
+  EXPECT_EQ(U8(skin::LayoutLanguage(0, system)), "ChineseT");
+  EXPECT_EQ(U8(skin::LayoutLanguage(kGerman, system)), "German");
+  EXPECT_EQ(U8(skin::LayoutLanguage(0x040A, system)), "English");  // not in the table
+  EXPECT_EQ(U8(skin::LayoutLanguage(0x080C, system)), "FrenchF");
 }
 
 TEST(LayoutSections, NoFileChangesNothingAndOpensNothing) {
   ui::TForm form(nullptr, u"F");
   auto* a = Make<ui::TLabel>(form, u"a");
-  LayoutFile layout;
-  layout.ApplyLayout(form, u"/nonexistent/tandrel/UI_Main.txt", u"_X", kGerman);
+  const LayoutFile layout = LayoutFile::Read(u"/nonexistent/tandrel/UI_Main.txt", u"German", u"_X");
+  skin::ApplyLayout(form, layout);
   EXPECT_EQ(a->BoundsRect(), Bounds(1, 2, 3, 4));
+  EXPECT_FALSE(layout.HasFile());
   EXPECT_EQ(layout.ReadLayoutValue(u"FontName"), u"");
   EXPECT_EQ(U8(layout.PrimarySection()), "");
   EXPECT_EQ(U8(layout.FallbackSection()), "English");
@@ -144,8 +155,8 @@ TEST(LayoutSections, AnEmptyValueFallsBackToEnglishAndNamesMatchInAnyCase) {
       "[german]\nTandrelProgram->lb_Title->Color=\nlb_title->font->color=rgb,1,0,0\n"
       "[ENGLISH]\nTANDRELPROGRAM->LB_TITLE->COLOR=rgb,0,0,255\n"
       "LB_TITLE->POSITION=rectp,5,6,7,8\n");
-  LayoutFile layout;
-  layout.ApplyLayout(form, file.Path(), u"", kGerman);
+  const LayoutFile layout = LayoutFile::Read(file.Path(), skin::LayoutLanguage(kGerman), u"");
+  skin::ApplyLayout(form, layout);
   EXPECT_EQ(title->Color(), 0xFF0000u);
   EXPECT_EQ(title->Font().Color, 1u);
   EXPECT_EQ(title->BoundsRect(), (ui::TRect{5, 6, 7, 8}));
@@ -389,10 +400,8 @@ TEST(LayoutOrder, MalformedNumberInTheThirdOfTenStopsTheWalkThere) {
     file += key + "->Color=" + (i == 2 ? "rgb,1,$GG,3" : "rgb,0,0,128") + "\n";
   }
   TempLayout layoutFile(file);
-  LayoutFile layout;
-  layout.SystemLanguageSource = [] { return kEnglishUs; };
   try {
-    layout.ApplyLayout(form, layoutFile.Path(), u"", 0);
+    skin::ApplyLayout(form, LayoutFile::Read(layoutFile.Path(), u"English", u""));
     FAIL() << "no conversion error";
   } catch (const ui::EConvertError& e) {
     EXPECT_EQ(U8(e.Message()), "'$gg' is not a valid integer value");
@@ -458,40 +467,20 @@ TEST(LabeledEdit, GoesWithItsFormInEitherOrder) {
 
 // ---- The layout file that ships
 
-// The main window's components as its form builds them: class, name and design bounds.
-struct MainControl {
-  const char16_t* name;
-  char kind;  // 'i' image, 'l' label, 'b' button
-  ui::TRect design;
-};
-constexpr MainControl kMainControls[] = {
-    {u"im_BackgroundImage", 'i', {0, 0, 375, 345}},
-    {u"lb_ForMeeting", 'l', {20, 36, 341, 54}},
-    {u"lb_ForLife", 'l', {20, 111, 341, 129}},
-    {u"lb_ForMeetingNotes", 'l', {20, 54, 355, 109}},
-    {u"lb_ProgramTitle", 'l', {208, 9, 339, 27}},
-    {u"im_Totem", 'i', {182, 8, 202, 28}},
-    {u"lb_Title", 'l', {28, 15, 175, 33}},
-    {u"lb_Version", 'l', {8, 327, 139, 345}},
-    {u"lb_ForLifeNotes", 'l', {20, 129, 355, 187}},
-    {u"bt_Close", 'b', {345, 5, 365, 25}},
-    {u"bt_NewMultiPairProcess", 'b', {8, 232, 140, 265}},
-    {u"bt_OpenRSSIDisplay", 'b', {209, 271, 341, 304}},
-};
-
 std::u16string ShippedLayout() {
   return (fs::path(TANDREL_FORMS_DATA) / "Tandrel_Program" / "UI_Main.txt").u16string();
 }
 
+// The main window's components as its form builds them: class, name and design bounds.
 void BuildMainWindow(ui::TForm& form) {
-  for (const MainControl& c : kMainControls) {
+  for (const skin::ControlDesign& c : skin::MainWindowDesign::kControls) {
+    const std::u16string name(c.name);
     ui::TControl* control = nullptr;
-    if (c.kind == 'i') control = new ui::TImage(&form, c.name);
-    if (c.kind == 'l') control = new ui::TLabel(&form, c.name);
-    if (c.kind == 'b') control = new ui::TButton(&form, c.name);
+    if (c.runtimeClass == u"TImage") control = new ui::TImage(&form, name);
+    if (c.runtimeClass == u"TLabel") control = new ui::TLabel(&form, name);
+    if (c.runtimeClass == u"TButton") control = new ui::TButton(&form, name);
     control->SetParent(&form);
-    const ui::TRect& r = c.design;
-    control->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    control->SetBounds(c.left, c.top, c.width, c.height);
   }
 }
 
@@ -501,9 +490,9 @@ TEST(ShippedLayout, AppliesCleanlyInEveryLanguage) {
   for (uint16_t id : languages) {
     ui::TForm form(nullptr, u"TandrelProgram");
     BuildMainWindow(form);
-    LayoutFile layout;
-    layout.SystemLanguageSource = [id] { return id; };
-    EXPECT_NO_THROW(layout.ApplyLayout(form, ShippedLayout(), u"", 0)) << std::hex << id;
+    const LayoutFile layout =
+        LayoutFile::Read(ShippedLayout(), skin::LayoutLanguage(0, [id] { return id; }), u"");
+    EXPECT_NO_THROW(skin::ApplyLayout(form, layout)) << std::hex << id;
     // Every control stays on the 375 x 345 background with a size of its own.
     for (size_t i = 0; i < form.ComponentCount(); ++i) {
       auto* c = dynamic_cast<ui::TControl*>(form.Components(i));
@@ -522,13 +511,13 @@ TEST(ShippedLayout, EnglishPlacesEveryControlAndKeepsTheButtonStripSizes) {
   ASSERT_TRUE(ini.Loaded());
   EXPECT_EQ(U8(ini.ReadString(u"English", u"Version", u"@@")), "Version 1.0.0");
   EXPECT_EQ(U8(ini.ReadString(u"English", u"FontName", u"")), "Tahoma");
-  for (const MainControl& c : kMainControls) {
-    const std::u16string key = std::u16string(u"TandrelProgram->") + c.name + u"->Position";
+  for (const skin::ControlDesign& c : skin::MainWindowDesign::kControls) {
+    const std::u16string key = u"TandrelProgram->" + std::u16string(c.name) + u"->Position";
     EXPECT_NE(ini.ReadString(u"English", key, u""), u"") << U8(key);
-    if (c.kind == 'l') {
+    if (c.runtimeClass == u"TLabel") {
       EXPECT_NE(
           ini.ReadString(u"English",
-                         std::u16string(u"TandrelProgram->") + c.name + u"->Font->Color", u""),
+                         u"TandrelProgram->" + std::u16string(c.name) + u"->Font->Color", u""),
           u"")
           << U8(c.name);
     }
@@ -536,9 +525,7 @@ TEST(ShippedLayout, EnglishPlacesEveryControlAndKeepsTheButtonStripSizes) {
 
   ui::TForm form(nullptr, u"TandrelProgram");
   BuildMainWindow(form);
-  LayoutFile layout;
-  layout.SystemLanguageSource = [] { return kEnglishUs; };
-  layout.ApplyLayout(form, ShippedLayout(), u"", 0);
+  skin::ApplyLayout(form, LayoutFile::Read(ShippedLayout(), u"English", u""));
   auto bounds = [&](const char16_t* name) {
     return dynamic_cast<ui::TControl*>(form.FindComponent(name))->BoundsRect();
   };
@@ -555,9 +542,7 @@ TEST(ShippedLayout, EnglishPlacesEveryControlAndKeepsTheButtonStripSizes) {
 TEST(ShippedLayout, GermanMovesSomeControlsAndTakesTheRestFromEnglish) {
   auto apply = [](uint16_t id, ui::TForm& form) {
     BuildMainWindow(form);
-    LayoutFile layout;
-    layout.SystemLanguageSource = [id] { return id; };
-    layout.ApplyLayout(form, ShippedLayout(), u"", 0);
+    skin::ApplyLayout(form, LayoutFile::Read(ShippedLayout(), skin::LayoutLanguage(id), u""));
   };
   ui::TForm english(nullptr, u"TandrelProgram"), german(nullptr, u"TandrelProgram");
   apply(kEnglishUs, english);

@@ -46,8 +46,9 @@ fs::path CraftedTree() {
   const fs::path shared = forms / "Texts";
   Write(shared / "English.txt",
         "[MultiPairForm.dll]\r\nNoDongleExists=None\r\n[A]\r\n%Mapping%=B\r\n[B]\r\n"
-        "%Mapping%=A\r\n");                                                // a mapping cycle
-  Write(shared / "Dutch.txt", Utf16BigEndian("[MultiPairForm.dll]\r\n"));  // unreadable
+        "%Mapping%=A\r\n");  // a mapping cycle
+  // Big-endian: the launcher reads it (Windows does not), and it lacks the English message.
+  Write(shared / "Dutch.txt", Utf16BigEndian("[MultiPairForm.dll]\r\n"));
   Write(shared / "Japanese.txt",
         "[MultiPairForm.dll]\r\nNoDongleExists=@@\r\n[MultiPairForm.dll]\r\nx=1\r\n");
   Write(
@@ -98,6 +99,35 @@ TEST(TandrelCheck, WarningsAloneGiveOneAndAFolderWithoutDataIsAnError) {
   EXPECT_EQ(warned.status, 1) << warned.out;
   EXPECT_EQ(check::RunChecker({(root / "nothing").u16string()}).status, 2);
   EXPECT_EQ(check::RunChecker({}).status, 2);
+  fs::remove_all(root);
+}
+
+// The shipped Dutch texts with CR alone ending each line, as some editors save them: the
+// launcher reads them, so the checker finds nothing to say.
+TEST(TandrelCheck, ALanguageFileWithCarriageReturnsAloneGivesNoFinding) {
+  const fs::path root = fs::temp_directory_path() / "tandrel-check-cr";
+  fs::remove_all(root);
+  for (const char* folder : {"Tandrel_Program/Texts", "Texts"}) {
+    const fs::path shipped = fs::path(TANDREL_FORMS_DATA) / folder;
+    for (const char* language : {"English.txt", "Dutch.txt"}) {
+      std::string bytes = Read(shipped / language);
+      ASSERT_FALSE(bytes.empty()) << (shipped / language);
+      if (std::string(language) == "Dutch.txt") {
+        // CR LF to CR, in UTF-16 LE or in single bytes.
+        const bool wide = bytes.starts_with("\xFF\xFE");
+        const std::string crlf = wide ? std::string("\r\0\n\0", 4) : "\r\n";
+        const std::string cr = wide ? std::string("\r\0", 2) : "\r";
+        size_t replaced = 0;
+        for (size_t at; (at = bytes.find(crlf)) != std::string::npos; ++replaced)
+          bytes.replace(at, crlf.size(), cr);
+        ASSERT_GT(replaced, 4u);
+      }
+      Write(root / "Forms" / folder / language, bytes);
+    }
+  }
+  const check::Run run = check::RunChecker({root.u16string()});
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.status, 0);
   fs::remove_all(root);
 }
 

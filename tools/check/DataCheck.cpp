@@ -6,15 +6,20 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <set>
 #include <system_error>
 
+#include "base/Fields.h"
 #include "base/Utf.h"
 #include "skin/LayoutFile.h"
+#include "skin/MainWindowDesign.h"
 #include "skin/FrameStrip.h"
 #include "skin/OutlineRule.h"
 #include "ui/Bitmap.h"
 #include "ui/Exception.h"
+#include "text/LanguageFiles.h"
+#include "text/LanguageNames.h"
 #include "ui/IniFile.h"
 
 namespace check {
@@ -22,37 +27,42 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::vector<std::u16string> kLanguages = {
-    u"English", u"ChineseT", u"ChineseS", u"Japanese", u"Korean",      u"German", u"FrenchF",
-    u"Italian", u"Spanish",  u"Dutch",    u"Russian",  u"PortugueseP", u"Turkish"};
+using Design = skin::MainWindowDesign;
+constexpr std::u16string_view kNotFound = text::LanguageFiles::kNotFound;
+constexpr std::u16string_view kMappingKey = text::LanguageFiles::kMappingKey;
 
-// The main window's controls, and which of them are labels (the only ones that take texts).
-const std::vector<std::u16string> kControls = {u"im_BackgroundImage",
-                                               u"lb_ForMeeting",
-                                               u"lb_ForLife",
-                                               u"lb_ForMeetingNotes",
-                                               u"lb_ProgramTitle",
-                                               u"im_Totem",
-                                               u"lb_Title",
-                                               u"lb_Version",
-                                               u"lb_ForLifeNotes",
-                                               u"bt_Close",
-                                               u"bt_NewMultiPairProcess",
-                                               u"bt_OpenRSSIDisplay"};
+// The names of the design tables, for lookups that ignore letter case.
+std::vector<std::u16string> LanguageNames() {
+  std::vector<std::u16string> names;
+  for (const text::LanguageEntry& l : text::kLanguageNames) names.emplace_back(l.name);
+  return names;
+}
+const std::vector<std::u16string> kLanguages = LanguageNames();
 
-const std::vector<std::u16string> kStrips = {u"WindowClose.bmp", u"NewMultiPairProc.bmp",
-                                             u"RSSIDisplay.bmp"};
-constexpr char16_t kBackground[] = u"MultiPairMain_Background.bmp";
-constexpr char16_t kFormName[] = u"TandrelProgram";
+std::vector<std::u16string> StripNames() {
+  std::vector<std::u16string> names;
+  for (const skin::ControlDesign& c : Design::kControls)
+    if (!c.strip.empty()) names.emplace_back(c.strip);
+  return names;
+}
+const std::vector<std::u16string> kStrips = StripNames();
+constexpr std::u16string_view kBackground = Design::kBackground;
+constexpr std::u16string_view kFormName = Design::kFormName;
 
 std::u16string Fold(std::u16string_view s) {
   std::u16string out(s);
-  for (char16_t& c : out) c = ui::FoldNameChar(c);
+  for (char16_t& c : out) c = base::FoldCase(c);
   return out;
 }
 
 bool SameName(std::u16string_view a, std::u16string_view b) {
-  return Fold(a) == Fold(b);
+  return base::EqualsNoCase(a, b);
+}
+// The main window's control of that name in any letter case, or null.
+const skin::ControlDesign* KnownControl(std::u16string_view name) {
+  for (const skin::ControlDesign& c : Design::kControls)
+    if (SameName(c.name, name)) return &c;
+  return nullptr;
 }
 
 const std::u16string* Known(const std::vector<std::u16string>& names, std::u16string_view name) {
@@ -66,34 +76,17 @@ std::string U8(std::u16string_view s) {
 }
 
 std::u16string Trim(std::u16string_view s) {
-  size_t a = 0, b = s.size();
-  while (a < b && s[a] <= 0x20) ++a;
-  while (b > a && s[b - 1] <= 0x20) --b;
-  return std::u16string(s.substr(a, b - a));
+  return std::u16string(base::TrimBlanks(s));
 }
-
-// One INI file as the platform's reader sees it, with the line of everything in it. Only the
-// first section of a name and the first key of a name in it count, as for the reader.
-struct IniScan {
-  struct Key {
-    std::u16string name, value;
-    int line;
-  };
-  struct Section {
-    std::u16string name;
-    int line;
-    std::vector<Key> keys;
-    const Key* Find(std::u16string_view key) const {
-      for (const Key& k : keys)
-        if (SameName(k.name, key)) return &k;
-      return nullptr;
-    }
-  };
-  std::vector<Section> sections;
-  const Section* Find(std::u16string_view name) const {
-    for (const Section& s : sections)
-      if (SameName(s.name, name)) return &s;
-    return nullptr;
+// One INI file read by the launcher's reader, with the line of everything in it.
+struct IniRead {
+  ui::TIniFile ini;
+  ui::IniDiagnostics found;
+  // The line of a key the reader keeps; 0 when there is none.
+  int Line(std::u16string_view section, std::u16string_view key) const {
+    for (const auto& k : found.keys)
+      if (SameName(k.section, section) && SameName(k.key, key)) return k.line;
+    return 0;
   }
 };
 
@@ -124,126 +117,79 @@ class Checker {
     Report(file, line, Severity::Error, std::move(message));
   }
 
-  static std::optional<std::vector<uint8_t>> Bytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-  }
-
-  // The decoded text, or nothing when the platform cannot read it at all.
-  std::optional<std::u16string> Decode(const fs::path& file, const std::vector<uint8_t>& b) {
-    if (b.size() >= 2 && b[0] == 0xFE && b[1] == 0xFF) {
-      Fail(file, 0,
-           "UTF-16 big-endian: the launcher cannot read it; save it as UTF-16 LE with a "
-           "byte-order mark");
-      return std::nullopt;
-    }
-    if (b.size() >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
-      if (b.size() % 2) Warn(file, 0, "UTF-16 with an odd number of bytes: the last one is lost");
-      std::u16string text;
-      for (size_t i = 2; i + 1 < b.size(); i += 2)
-        text += static_cast<char16_t>(b[i] | b[i + 1] << 8);
-      return text;
-    }
-    std::string_view bytes(reinterpret_cast<const char*>(b.data()), b.size());
-    if (bytes.starts_with("\xEF\xBB\xBF")) {
-      Warn(file, 0,
-           "UTF-8 with a byte-order mark: Windows' own reader takes it for the system "
-           "code page; save it as UTF-16 LE with a byte-order mark");
-      return base::Utf8ToUtf16(bytes.substr(3));
-    }
-    if (std::any_of(bytes.begin(), bytes.end(), [](char c) { return c & 0x80; }))
-      Warn(file, 0,
-           "text beyond ASCII without a byte-order mark: it reads right only where the "
-           "system code page is the one it was written in; save it as UTF-16 LE with a "
-           "byte-order mark");
-    return ui::DecodeWindows1252(bytes);
-  }
-
-  std::optional<IniScan> Scan(const fs::path& file) {
-    const auto bytes = Bytes(file);
-    if (!bytes) {
+  // The file as the launcher reads it, with what the platform's own reader would misread and
+  // what is never read; nothing when it cannot be read at all.
+  std::optional<IniRead> Read(const fs::path& file) {
+    using Encoding = ui::IniDiagnostics::Encoding;
+    IniRead read;
+    read.ini = ui::TIniFile(file.u16string(), ui::SystemCodePageDecoder(), &read.found);
+    if (!read.ini.Loaded()) {
       Fail(file, 0, "cannot be read");
       return std::nullopt;
     }
-    const auto text = Decode(file, *bytes);
-    if (!text) return std::nullopt;
-    IniScan scan;
-    std::map<std::u16string, int> sectionLines;  // every section seen, by folded name
-    IniScan::Section* current = nullptr;
-    bool inDuplicate = false, warnedBefore = false;
-    int number = 0;
-    for (size_t at = 0; at <= text->size();) {
-      size_t end = text->find(u'\n', at);
-      if (end == std::u16string::npos) end = text->size();
-      const std::u16string line = Trim(std::u16string_view(*text).substr(at, end - at));
-      at = end + 1;
-      ++number;
-      if (line.empty() || line[0] == u';') continue;
-      if (line[0] == u'[') {
-        const size_t close = line.find(u']');
-        const std::u16string name =
-            Trim(line.substr(1, close == std::u16string::npos ? std::u16string::npos : close - 1));
-        const auto [it, fresh] = sectionLines.emplace(Fold(name), number);
-        inDuplicate = !fresh;
-        if (inDuplicate) {
-          Warn(file, number,
-               "section [" + U8(name) + "] again (first at line " + std::to_string(it->second) +
-                   "): only the first is read");
-          current = nullptr;
-        } else {
-          scan.sections.push_back({name, number, {}});
-          current = &scan.sections.back();
-        }
-        continue;
-      }
-      const size_t eq = line.find(u'=');
-      if (eq == std::u16string::npos) continue;
-      if (!current) {
-        if (!inDuplicate && !warnedBefore) {
-          Warn(file, number, "a line before the first section: it cannot be read");
-          warnedBefore = true;
-        }
-        continue;
-      }
-      std::u16string key = Trim(line.substr(0, eq)), value = Trim(line.substr(eq + 1));
-      if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"')
-        value = value.substr(1, value.size() - 2);
-      if (const IniScan::Key* first = current->Find(key)) {
-        Warn(file, number,
-             "key " + U8(key) + " again in [" + U8(current->name) + "] (first at line " +
-                 std::to_string(first->line) + "): this one is ignored");
-        continue;
-      }
-      if (value == u"@@")
-        Warn(file, number, "the value @@ marks a missing text: the fallback is shown instead");
-      current->keys.push_back({key, value, number});
+    const ui::IniDiagnostics& found = read.found;
+    switch (found.encoding) {
+      case Encoding::CodePage:
+      case Encoding::Utf16Le:
+        break;
+      case Encoding::Utf16LeOddLength:
+        Warn(file, 0, "UTF-16 with an odd number of bytes: the last one is lost");
+        break;
+      case Encoding::Utf16Be:
+        Warn(file, 0,
+             "UTF-16 big-endian: the launcher reads it, Windows' own reader takes it for the "
+             "system code page; save it as UTF-16 LE with a byte-order mark");
+        break;
+      case Encoding::Utf8:
+        Warn(file, 0,
+             "UTF-8 with a byte-order mark: Windows' own reader takes it for the system "
+             "code page; save it as UTF-16 LE with a byte-order mark");
+        break;
+      case Encoding::CodePageBeyondAscii:
+        Warn(file, 0,
+             "text beyond ASCII without a byte-order mark: it reads right only where the "
+             "system code page is the one it was written in; save it as UTF-16 LE with a "
+             "byte-order mark");
+        break;
     }
-    return scan;
+    if (!found.linesBeforeFirstSection.empty())
+      Warn(file, found.linesBeforeFirstSection.front(),
+           "a line before the first section: it cannot be read");
+    for (const auto& s : found.repeatedSections)
+      Warn(file, s.line,
+           "section [" + U8(s.section) + "] again (first at line " + std::to_string(s.firstLine) +
+               "): only the first is read");
+    for (const auto& k : found.repeatedKeys)
+      Warn(file, k.line,
+           "key " + U8(k.key) + " again in [" + U8(k.section) + "] (first at line " +
+               std::to_string(k.firstLine) + "): this one is ignored");
+    for (const auto& k : found.keys)
+      if (k.hasValue && read.ini.ReadString(k.section, k.key, u"") == kNotFound)
+        Warn(file, k.line, "the value @@ marks a missing text: the fallback is shown instead");
+    return read;
   }
 
   // "%Mapping%" chains that come back to a section already on them; each loop reported once.
-  void CheckMappings(const fs::path& file, const IniScan& scan) {
+  // A mapping is followed as the launcher follows it: to the section it names, read or not.
+  void CheckMappings(const fs::path& file, const IniRead& read) {
     std::set<std::set<std::u16string>> reported;
-    for (const auto& start : scan.sections) {
-      std::vector<std::u16string> chain{Fold(start.name)};
-      std::u16string shown = U8Name(start.name);
-      const IniScan::Section* s = &start;
-      while (const IniScan::Key* map = s->Find(u"%Mapping%")) {
-        const std::u16string next = Fold(map->value);
-        shown += u" -> " + U8Name(map->value);
-        if (std::find(chain.begin(), chain.end(), next) != chain.end()) {
-          const std::set<std::u16string> loop(std::find(chain.begin(), chain.end(), next),
-                                              chain.end());
-          if (reported.insert(loop).second)
-            Warn(
-                file, map->line,
-                "%Mapping% loop " + U8(shown) + ": the launcher stops at [" + U8(map->value) + "]");
+    for (const auto& start : read.found.sections) {
+      std::vector<std::u16string> chain{Fold(start.section)};
+      std::u16string shown = U8Name(start.section);
+      std::u16string at = start.section;
+      for (;;) {
+        const std::u16string next = read.ini.ReadString(at, kMappingKey, kNotFound);
+        if (next == kNotFound) break;
+        shown += u" -> " + U8Name(next);
+        const auto seen = std::find(chain.begin(), chain.end(), Fold(next));
+        if (seen != chain.end()) {
+          if (reported.insert(std::set<std::u16string>(seen, chain.end())).second)
+            Warn(file, read.Line(at, kMappingKey),
+                 "%Mapping% loop " + U8(shown) + ": the launcher stops at [" + U8(next) + "]");
           break;
         }
-        chain.push_back(next);
-        s = scan.Find(map->value);
-        if (!s) break;
+        chain.push_back(Fold(next));
+        at = next;
       }
     }
   }
@@ -257,7 +203,7 @@ class Checker {
       Warn(folder, 0, "no text folder: every text is the design's or the marker @@");
       return;
     }
-    std::map<std::u16string, IniScan> scans;  // by language name as spelt in the table
+    std::map<std::u16string, std::shared_ptr<const IniRead>> reads;  // by name in the table
     std::map<std::u16string, fs::path> files;
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
       const fs::path& file = entry.path();
@@ -272,77 +218,91 @@ class Checker {
         Warn(file, 0, "'" + U8(stem) + "' is not one of the 13 language names: never read");
         continue;
       }
-      auto scan = Scan(file);
-      if (!scan) continue;
-      CheckMappings(file, *scan);
-      if (program) CheckLabelKeys(file, *scan);
+      auto read = Read(file);
+      if (!read) continue;
+      CheckMappings(file, *read);
+      if (program) CheckLabelKeys(file, *read);
       files[*language] = file;
-      scans[*language] = std::move(*scan);
+      reads[*language] = std::make_shared<const IniRead>(std::move(*read));
     }
-    const auto english = scans.find(u"English");
-    if (english == scans.end()) {
+    const auto english = reads.find(std::u16string(text::kFallbackLanguage));
+    if (english == reads.end()) {
       Warn(folder / "English.txt", 0, "missing: texts a language lacks have no fallback");
       return;
     }
-    if (program) CheckButtonNames(files[u"English"], english->second);
-    for (const auto& [language, scan] : scans) {
-      if (language == u"English") continue;
-      for (const auto& section : english->second.sections) {
-        for (const auto& key : section.keys) {
-          if (key.name == u"%Mapping%" || Lookup(scan, section.name, key.name)) continue;
-          Warn(files[language], 0,
-               "[" + U8(section.name) + "] " + U8(key.name) + " is missing (English.txt line " +
-                   std::to_string(key.line) + "): the English text is shown");
-        }
-      }
+    if (program) CheckButtonNames(files[english->first], *english->second);
+    for (const auto& [language, read] : reads) {
+      if (read == english->second) continue;
+      for (const auto& [section, key, line] : MissingTexts(*english->second, read, language))
+        Warn(files[language], 0,
+             "[" + U8(section) + "] " + U8(key) + " is missing (English.txt line " +
+                 std::to_string(line) + "): the English text is shown");
     }
   }
 
-  // The key in the section the file's mapping chain leads to.
-  static const IniScan::Key* Lookup(const IniScan& scan, std::u16string_view section,
-                                    std::u16string_view key) {
-    std::set<std::u16string> seen;
-    const IniScan::Section* s = scan.Find(section);
-    while (s && seen.insert(Fold(s->name)).second) {
-      const IniScan::Key* map = s->Find(u"%Mapping%");
-      if (!map) break;
-      const IniScan::Section* next = scan.Find(map->value);
-      if (!next) break;
-      s = next;
+  // The texts of the English file that the language file lacks: the launcher, looking a text up
+  // in this folder, follows the "%Mapping%" chain through both files and finds no value in the
+  // language file where the chain ends. A value "@@" is no text either, but has its own finding.
+  struct Missing {
+    std::u16string section, key;
+    int line;
+  };
+  static std::vector<Missing> MissingTexts(const IniRead& english,
+                                           const std::shared_ptr<const IniRead>& language,
+                                           const std::u16string& name) {
+    const std::u16string kNone = u"\x01";  // no value can be this: values lose control characters
+    text::LanguageFiles texts;
+    texts.FileSource = [&](const std::u16string& path) -> text::LanguageFiles::File {
+      if (path == u"English.txt") return {&english.ini, [](const ui::TIniFile*) {}};
+      if (path == name + u".txt") return {language, &language->ini};
+      return nullptr;
+    };
+    texts.Load(u"", u"\x01/", u"", LanguageId(name));
+    std::vector<Missing> missing;
+    for (const auto& k : english.found.keys) {
+      if (!k.hasValue || SameName(k.key, kMappingKey)) continue;
+      if (language->ini.ReadString(texts.ResolveSection(k.section), k.key, kNone) == kNone)
+        missing.push_back({k.section, k.key, k.line});
     }
-    return s ? s->Find(key) : nullptr;
+    return missing;
+  }
+
+  static uint16_t LanguageId(std::u16string_view name) {
+    for (const text::LanguageEntry& l : text::kLanguageNames)
+      if (l.name == name) return l.languageId;
+    return 0;
   }
 
   // Every button's name for screen readers; the other languages are held against English's.
-  void CheckButtonNames(const fs::path& file, const IniScan& scan) {
-    for (const auto& control : kControls) {
-      if (!control.starts_with(u"bt_")) continue;
-      const std::u16string key = control + u"->AccessibleName";
-      if (Lookup(scan, u"MultiPairForm.dll", key) ||
-          Lookup(scan, u"MultiPairForm.dll", std::u16string(kFormName) + u"->" + key))
+  void CheckButtonNames(const fs::path& file, const IniRead& read) {
+    const std::u16string kNone = u"\x01";  // no value can be this: values lose control characters
+    for (const skin::ControlDesign& control : Design::kControls) {
+      if (control.runtimeClass != u"TButton") continue;
+      const std::u16string key = std::u16string(control.name) + u"->AccessibleName";
+      if (read.ini.ReadString(u"MultiPairForm.dll", key, kNone) != kNone ||
+          read.ini.ReadString(u"MultiPairForm.dll", std::u16string(kFormName) + u"->" + key,
+                              kNone) != kNone)
         continue;
       Warn(file, 0,
            "[MultiPairForm.dll] " + U8(key) +
-               " is missing: screen readers hear the built-in "
-               "English name");
+               " is missing: screen readers hear the built-in English name");
     }
   }
 
   // Captions and hints go on labels only; a key for anything else is never read.
-  void CheckLabelKeys(const fs::path& file, const IniScan& scan) {
-    for (const auto& section : scan.sections) {
-      for (const auto& key : section.keys) {
-        std::vector<std::u16string> parts = Split(key.name);
-        if (parts.size() < 2) continue;
-        if (parts.size() == 3 && SameName(parts[0], kFormName)) parts.erase(parts.begin());
-        const std::u16string* control = Known(kControls, parts[0]);
-        // A button takes its accessible name, and nothing else, from the texts.
-        const bool name = parts.size() == 2 && control && control->starts_with(u"bt_") &&
-                          SameName(parts[1], u"AccessibleName");
-        if (parts.size() == 2 && !name && (!control || !control->starts_with(u"lb_")))
-          Warn(file, key.line,
-               "the main window has no label named " + U8(parts[0]) + ": this text is never shown");
-      }
+  void CheckLabelKeys(const fs::path& file, const IniRead& read) {
+    for (const auto& key : read.found.keys) {
+      if (!key.hasValue) continue;  // reads as missing: no text
+      std::vector<std::u16string> parts = Split(key.key);
+      if (parts.size() < 2) continue;
+      if (parts.size() == 3 && SameName(parts[0], kFormName)) parts.erase(parts.begin());
+      // Labels take captions and hints; a button takes its accessible name, and nothing else.
+      const skin::ControlDesign* control = KnownControl(parts[0]);
+      const bool name = parts.size() == 2 && control && control->runtimeClass == u"TButton" &&
+                        SameName(parts[1], u"AccessibleName");
+      if (parts.size() == 2 && !name && (!control || control->runtimeClass != u"TLabel"))
+        Warn(file, key.line,
+             "the main window has no label named " + U8(parts[0]) + ": this text is never shown");
     }
   }
 
@@ -362,25 +322,26 @@ class Checker {
       Fail(file, 0, "a folder where the layout file belongs");
       return;
     }
-    const auto scan = Scan(file);
-    if (!scan) return;
-    for (const auto& section : scan->sections) {
-      if (!Known(kLanguages, section.name))
+    const auto read = Read(file);
+    if (!read) return;
+    for (const auto& section : read->found.sections)
+      if (!Known(kLanguages, section.section))
         Warn(file, section.line,
-             "[" + U8(section.name) + "] is not one of the 13 language names: never read");
-      for (const auto& key : section.keys) CheckLayoutKey(file, key);
-    }
+             "[" + U8(section.section) + "] is not one of the 13 language names: never read");
+    for (const auto& key : read->found.keys)
+      if (key.hasValue) CheckLayoutKey(file, key, read->ini.ReadString(key.section, key.key, u""));
   }
 
-  void CheckLayoutKey(const fs::path& file, const IniScan::Key& key) {
-    if (SameName(key.name, u"FontName") || SameName(key.name, u"Version")) return;
-    std::vector<std::u16string> parts = Split(key.name);
+  void CheckLayoutKey(const fs::path& file, const ui::IniDiagnostics::Entry& key,
+                      const std::u16string& value) {
+    if (SameName(key.key, u"FontName") || SameName(key.key, u"Version")) return;
+    std::vector<std::u16string> parts = Split(key.key);
     if (parts.size() >= 3 && SameName(parts[0], kFormName)) parts.erase(parts.begin());
     if (parts.size() < 2) {
-      Warn(file, key.line, "'" + U8(key.name) + "' is not a layout key: ignored");
+      Warn(file, key.line, "'" + U8(key.key) + "' is not a layout key: ignored");
       return;
     }
-    if (!Known(kControls, parts[0])) {
+    if (!KnownControl(parts[0])) {
       Warn(file, key.line, "the main window has no control named " + U8(parts[0]) + ": ignored");
       return;
     }
@@ -389,22 +350,21 @@ class Checker {
         (parts.size() == 2 && SameName(parts[1], u"Color")) ||
         (parts.size() == 3 && SameName(parts[1], u"Font") && SameName(parts[2], u"Color"));
     if (!position && !colour) {
-      Warn(file, key.line, "'" + U8(key.name) + "' is not a layout key: ignored");
+      Warn(file, key.line, "'" + U8(key.key) + "' is not a layout key: ignored");
       return;
     }
-    if (key.value.empty()) return;  // counts as missing
-    const std::u16string keyword = Fold(skin::LayoutFile::ExtractField(key.value, u',', 0));
+    if (value.empty()) return;  // counts as missing
+    const std::u16string keyword = Fold(skin::LayoutFile::ExtractField(value, u',', 0));
     try {
       if (position) {
-        skin::LayoutFile::ParseRect(key.value);
+        skin::LayoutFile::ParseRect(value);
         if (keyword != Fold(u"rectp") && keyword != Fold(u"rectwh"))
           Warn(file, key.line,
-               "'" + U8(key.value) +
-                   "' is neither rectp nor rectwh: the control shrinks to nothing");
+               "'" + U8(value) + "' is neither rectp nor rectwh: the control shrinks to nothing");
       } else {
-        skin::LayoutFile::ParseColour(key.value);
+        skin::LayoutFile::ParseColour(value);
         if (keyword != Fold(u"rgb"))
-          Warn(file, key.line, "'" + U8(key.value) + "' is not rgb,R,G,B: the colour is black");
+          Warn(file, key.line, "'" + U8(value) + "' is not rgb,R,G,B: the colour is black");
       }
     } catch (const ui::Exception& e) {
       Fail(file, key.line, U8(e.Message()) + " (the launcher stops at start-up)");

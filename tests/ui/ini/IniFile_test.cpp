@@ -53,7 +53,7 @@ std::u16string Identity(std::u16string_view name) {
   while (!name.empty() && name.front() == u' ') name.remove_prefix(1);
   while (!name.empty() && name.back() == u' ') name.remove_suffix(1);
   std::u16string folded(name);
-  for (char16_t& c : folded) c = ui::FoldNameChar(c);
+  for (char16_t& c : folded) c = base::FoldCase(c);
   return folded;
 }
 
@@ -199,18 +199,18 @@ TEST(IniFile, NameFoldingIsCaseOnly) {
   EXPECT_EQ(ini.ReadString(u"A[", u"X@", u"-"), u"-");  // '[' is '{' - 32 but no letter
   EXPECT_EQ(ini.ReadString(u"a{", u"x`", u"-"), u"-");
   EXPECT_EQ(ini.ReadString(u"\u00E0", u"K", u""), u"2");
-  EXPECT_EQ(ui::FoldNameChar(u'\u00F7'), u'\u00F7');  // division sign, not a letter
-  EXPECT_EQ(ui::FoldNameChar(u'\u00FF'), u'\u0178');
-  EXPECT_EQ(ui::FoldNameChar(u'\u0101'), u'\u0100');
-  EXPECT_EQ(ui::FoldNameChar(u'\u013A'), u'\u0139');
-  EXPECT_EQ(ui::FoldNameChar(u'\u017E'), u'\u017D');
-  EXPECT_EQ(ui::FoldNameChar(u'\u03C9'), u'\u03A9');
-  EXPECT_EQ(ui::FoldNameChar(u'\u0451'), u'\u0401');
-  EXPECT_EQ(ui::FoldNameChar(u'\uFF5A'), u'\uFF3A');
+  EXPECT_EQ(base::FoldCase(u'\u00F7'), u'\u00F7');  // division sign, not a letter
+  EXPECT_EQ(base::FoldCase(u'\u00FF'), u'\u0178');
+  EXPECT_EQ(base::FoldCase(u'\u0101'), u'\u0100');
+  EXPECT_EQ(base::FoldCase(u'\u013A'), u'\u0139');
+  EXPECT_EQ(base::FoldCase(u'\u017E'), u'\u017D');
+  EXPECT_EQ(base::FoldCase(u'\u03C9'), u'\u03A9');
+  EXPECT_EQ(base::FoldCase(u'\u0451'), u'\u0401');
+  EXPECT_EQ(base::FoldCase(u'\uFF5A'), u'\uFF3A');
   // Folding twice changes nothing, and an upper-case letter never folds.
   for (char32_t c = 0; c < 0x10000; ++c) {
-    const char16_t f = ui::FoldNameChar(static_cast<char16_t>(c));
-    ASSERT_EQ(ui::FoldNameChar(f), f) << std::hex << static_cast<unsigned>(c);
+    const char16_t f = base::FoldCase(static_cast<char16_t>(c));
+    ASSERT_EQ(base::FoldCase(f), f) << std::hex << static_cast<unsigned>(c);
   }
 }
 

@@ -47,7 +47,7 @@ class Reader {
 
   static std::u16string Fold(std::u16string_view s) {
     std::u16string out(s);
-    for (char16_t& c : out) c = ui::FoldNameChar(c);
+    for (char16_t& c : out) c = base::FoldCase(c);
     return out;
   }
 
