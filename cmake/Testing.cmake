@@ -24,7 +24,7 @@ endif()
 # that runs several times slower), "wine" else.
 if(WIN32 AND TANDREL_BITS EQUAL 32)
   set(TANDREL_WINE_LABEL wine32)
-  set(TANDREL_WINE_TIMEOUT 1800)
+  set(TANDREL_WINE_TIMEOUT 3600)
 else()
   set(TANDREL_WINE_LABEL wine)
   set(TANDREL_WINE_TIMEOUT 300)
