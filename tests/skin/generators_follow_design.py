@@ -19,9 +19,9 @@ TOOLS = os.path.join(HERE, '..', '..', 'data', 'tools')
 
 
 def load(name):
-    spec = importlib.util.spec_from_file_location(name, os.path.join(TOOLS, name + '.py'))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location(name, os.path.join(TOOLS, name + '.py'))
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return module
 
 
