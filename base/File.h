@@ -19,6 +19,11 @@ inline constexpr uint64_t kMaxFileBytes = 0x7FFFFFFF;
 std::optional<std::vector<uint8_t>> ReadFile(const std::u16string& path,
                                              uint64_t maxBytes = kMaxFileBytes);
 
+// As ReadFile, for a tree someone else made (tandrel-check on a downloaded skin): only a regular
+// file is read. A symbolic link (or, on Windows, another reparse point) is not followed, and a
+// FIFO or a device is neither opened for long nor waited on.
+std::optional<std::vector<uint8_t>> ReadPlainFile(const std::u16string& path, uint64_t maxBytes);
+
 // A file's bytes for one parse, in pages of their own: the pages leave the process with the
 // object, where a heap buffer would stay committed. Not opened where ReadFile gives nothing (a
 // file of 2 GiB or more included), nor where it is larger than maxBytes; an empty file is opened
@@ -38,6 +43,7 @@ class FileBytes {
  private:
   const uint8_t* data_ = nullptr;
   size_t size_ = 0;
+  size_t pagesBytes_ = 0;  // what was allocated for data_, when a read stops short of size_
   bool opened_ = false;
   bool tooLarge_ = false;
 };

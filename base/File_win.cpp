@@ -9,12 +9,22 @@ bool FileExists(const std::u16string& path) {
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::optional<std::vector<uint8_t>> ReadFile(const std::u16string& path, uint64_t maxBytes) {
+namespace {
+
+std::optional<std::vector<uint8_t>> Read(const std::u16string& path, uint64_t maxBytes, DWORD flags,
+                                         bool plainOnly) {
   HANDLE raw = CreateFileW(reinterpret_cast<LPCWSTR>(path.c_str()), GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+                           FILE_ATTRIBUTE_NORMAL | flags, nullptr);
   unique_kernel_handle f(raw == INVALID_HANDLE_VALUE ? nullptr : raw);
   if (!f) return std::nullopt;
+  if (plainOnly) {
+    // A disk file that is no link or other reparse point: not a pipe or a device.
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileType(f.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(f.get(), &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)))
+      return std::nullopt;
+  }
   LARGE_INTEGER size;
   if (!GetFileSizeEx(f.get(), &size) || static_cast<uint64_t>(size.QuadPart) > maxBytes ||
       static_cast<uint64_t>(size.QuadPart) > kMaxFileBytes)
@@ -30,6 +40,16 @@ std::optional<std::vector<uint8_t>> ReadFile(const std::u16string& path, uint64_
     done += got;
   }
   return data;
+}
+
+}  // namespace
+
+std::optional<std::vector<uint8_t>> ReadFile(const std::u16string& path, uint64_t maxBytes) {
+  return Read(path, maxBytes, 0, false);
+}
+
+std::optional<std::vector<uint8_t>> ReadPlainFile(const std::u16string& path, uint64_t maxBytes) {
+  return Read(path, maxBytes, FILE_FLAG_OPEN_REPARSE_POINT, true);
 }
 
 FileBytes::FileBytes(const std::u16string& path, uint64_t maxBytes) {

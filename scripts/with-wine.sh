@@ -45,6 +45,12 @@ if [ ! -f "$WINEPREFIX/.tandrel-ready" ]; then
 else
   wine wineboot >/dev/null 2>&1 || true
 fi
+# Wine's own Tahoma (fonts-wine): the launcher's face, as every Windows has it. Debian's Wine does
+# not look where that package puts it, so the prefix's font folder gets a copy.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+for f in /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf; do
+  if [ -f "$f" ] && [ -d "$fonts" ] && [ ! -e "$fonts/${f##*/}" ]; then cp "$f" "$fonts/"; fi
+done
 # On a private screen everything runs in a Wine virtual desktop: without a window manager, Wine
 # otherwise waits about two seconds for each window it shows. On the user's display windows are
 # ordinary X windows. The desktop is chosen when Wine's services start, so a change restarts them.

@@ -21,6 +21,8 @@ mirror=${TANDREL_GUEST_MIRROR:-http://deb.debian.org/debian}
 packages="wine,wine32:i386,xvfb,xauth,linux-image-amd64,initramfs-tools,kmod,mount,procps"
 packages="$packages,cmake,binutils,libxrender1:i386,libxrandr2:i386,libxcursor1:i386,libxi6:i386"
 packages="$packages,libxcomposite1:i386,libxinerama1:i386,libxfixes3:i386,fonts-dejavu-core"
+# Tahoma, the launcher's face, as the host's Wine has it (see scripts/deps.sh).
+packages="$packages,fonts-wine"
 
 key=$(cat "$0" "$here/init" "$root/scripts/with-wine.sh" | sha256sum | cut -c1-16)
 image=$cache/image-$key

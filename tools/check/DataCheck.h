@@ -8,7 +8,8 @@
 
 namespace check {
 
-enum class Severity { Warning, Error };
+// A note tells what the checker could not check here; it leaves the exit status alone.
+enum class Severity { Note, Warning, Error };
 
 struct Finding {
   std::filesystem::path file;  // relative to the folder named on the command line
@@ -26,7 +27,9 @@ std::filesystem::path FindFormsFolder(const std::filesystem::path& folder);
 std::vector<Finding> CheckFormsFolder(const std::filesystem::path& forms,
                                       const std::filesystem::path& root);
 
-// "file:line: warning: message" lines (no line for the file as a whole), or a JSON array.
+// "file:line: warning: message" lines (no line for the file as a whole), or a JSON array. Both
+// escape control characters, NUL included: a hostile name can neither end the output, move the
+// cursor nor forge a line.
 std::string FormatText(const std::vector<Finding>& findings);
 std::string FormatJson(const std::vector<Finding>& findings);
 
